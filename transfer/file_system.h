@@ -1,0 +1,88 @@
+// The file-system services of the transfer files and tables. Paths are UTF-16 and absolute or
+// relative to the current directory. On a case-sensitive file system a file name is matched
+// without regard to letter case: the exact name first, else the entry of its folder whose name
+// equals it ignoring ASCII letter case (the first in byte order when several do). Reading,
+// testing, deleting and replacing all go through ResolvePath.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tpd {
+
+// u"\\" on Windows, u"/" elsewhere: what a run appends to the chosen folder to make `dirTxt`.
+std::u16string_view PathSeparator();
+// True for "\\" and "/" on Windows, "/" elsewhere.
+bool IsPathSeparator(char16_t c);
+
+// The path with its last component replaced by the existing entry that matches it ignoring ASCII
+// letter case, when the exact name does not exist. Unchanged when nothing matches.
+std::u16string ResolvePath(const std::u16string& path);
+
+// File test: an existing entry that is not a folder, links followed. A file locked by another
+// program counts as existing.
+bool FileExists(const std::u16string& path);
+// Folder test: false only when the system reports the path as not found (file or path not found,
+// device not ready, bad network path or name, invalid name, bad path name); any other failure of
+// the query (access denied) counts as true. An existing entry that is not a folder is false.
+bool FolderExists(const std::u16string& path);
+// Removes the file; false when it could not. Callers ignore the result.
+bool DeleteFile(const std::u16string& path);
+
+// The system's own text for an error number (FormatMessageW / strerror), without a final line end.
+std::u16string SystemErrorText(int code);
+
+// The process's current directory, without a trailing separator (except at a drive's root).
+std::u16string CurrentDirectory();
+// The path made absolute against the current directory; unchanged when already absolute.
+std::u16string AbsolutePath(const std::u16string& path);
+
+// A file opened for reading that other programs may read but not write while it is open.
+class InputFile {
+ public:
+  // Throws nothing; check ok() / error(). `error` is the system's error number, 32 when another
+  // program holds the file for writing (on every platform).
+  explicit InputFile(const std::u16string& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool ok() const { return error_ == 0; }
+  int error() const { return error_; }
+  // Reads up to `size` bytes; returns the count, 0 at the end. Sets error() and returns 0 on a
+  // read failure.
+  std::size_t Read(char* buffer, std::size_t size);
+  void Close();
+
+ private:
+  std::intptr_t handle_ = -1;
+  int error_ = 0;
+};
+
+// Replaces the file at `path` with `bytes` as one step: the bytes go to a temporary file in the
+// same folder, which then takes the old file's place by an atomic rename. While it is written no
+// other program may open the temporary file. On failure the old file stays as it was, the
+// temporary file is removed, and Error "Cannot create file "%s". %s" is thrown (the full path,
+// then the system's text for the cause).
+void ReplaceFile(const std::u16string& path, std::string_view bytes);
+
+// The same, written piece by piece: Open creates the temporary file, Write appends, Commit renames
+// it over `path`. Destroyed without Commit, it removes the temporary file and leaves `path` alone.
+class FileReplacer {
+ public:
+  explicit FileReplacer(const std::u16string& path);  // throws Error "Cannot create file ..."
+  ~FileReplacer();
+  FileReplacer(const FileReplacer&) = delete;
+  FileReplacer& operator=(const FileReplacer&) = delete;
+  void Write(std::string_view bytes);                 // buffered; throws on a failed write
+  void Commit();                                      // flush, close, rename; throws on failure
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tpd

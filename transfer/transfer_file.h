@@ -1,0 +1,61 @@
+// Reading and writing transfer files.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "transfer/file_system.h"
+
+namespace tpd {
+
+// Line-by-line reading: streaming, one line in memory. Bytes are decoded with the system code
+// page; no byte-order mark is looked for. A line ends at LF or CR LF (consumed); a CR not followed
+// by LF is dropped and the line goes on; byte 26 (Ctrl-Z) ends the file; other control characters,
+// NUL included, are ordinary. The last line needs no line end; an empty file gives no line.
+// Others may read the file meanwhile but not write it.
+class LineReader {
+ public:
+  // Throws Error "I/O error %d" (a few errors have texts of their own) when the file cannot be
+  // opened.
+  explicit LineReader(const std::u16string& path);
+  ~LineReader();
+  bool AtEnd();               // may read ahead; throws "I/O error %d" on a read failure
+  std::u16string ReadLine();  // the next line without its line end; empty at the end
+  void Close();               // releases the file; the reader is then at its end
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Whole-file reading: the file is read in one call and closed. A byte-order mark chooses the
+// encoding (EF BB BF UTF-8, strict; FF FE UTF-16LE; FE FF UTF-16BE), else the system code page.
+// Lines end at CR LF, CR or LF; a NUL ends the text; a final line end adds no empty line; Ctrl-Z is
+// an ordinary character. Errors: "Cannot open file "%s". %s" and "No mapping for the Unicode
+// character exists in the target multi-byte code page".
+std::vector<std::u16string> ReadWholeFile(const std::u16string& path);
+// The same from bytes already in memory (tests, fuzzing).
+std::vector<std::u16string> SplitWholeFile(std::string_view bytes);
+
+// Writing convention: every line followed by CR LF, encoded with the system code page, no BOM,
+// replacing the file in one step (ReplaceFile). An empty list gives an empty file.
+void WriteLines(const std::u16string& path, const std::vector<std::u16string>& lines);
+// The bytes that WriteLines would write.
+std::string EncodeLines(const std::vector<std::u16string>& lines);
+
+// The same convention written as the lines are made, so that a large file is never held whole.
+// Nothing replaces `path` before Commit; destroyed without Commit, it leaves `path` as it was.
+class LineWriter {
+ public:
+  explicit LineWriter(const std::u16string& path);
+  void Add(std::u16string_view line);
+  void Commit();
+
+ private:
+  FileReplacer out_;
+};
+
+}  // namespace tpd
