@@ -1,1 +1,42 @@
-// placeholder
+#include "transfer/code_list.h"
+
+#include <algorithm>
+
+namespace tpd {
+
+CodeList::CodeList(bool sorted, const Collator& collator) : sorted_(sorted), collator_(collator) {}
+
+// Texts are compared through their sort keys: equal keys are exactly the texts that the collation
+// finds no difference between, and the keys' byte order is the collation order.
+int CodeList::Add(std::u16string_view text) {
+  std::string key = collator_.SortKey(text);
+  if (!sorted_) {
+    const int position = Count();
+    first_.emplace(key, position);  // keeps the first position of a repeated text
+    entries_.push_back({std::move(key), std::u16string(text)});
+    return position;
+  }
+  auto place =
+      std::lower_bound(entries_.begin(), entries_.end(), key,
+                       [](const Entry& entry, const std::string& k) { return entry.key < k; });
+  const int position = static_cast<int>(place - entries_.begin());
+  if (place == entries_.end() || place->key != key) {
+    entries_.insert(place, {std::move(key), std::u16string(text)});
+  }
+  return position;
+}
+
+int CodeList::IndexOf(std::u16string_view text) const {
+  const std::string key = collator_.SortKey(text);
+  if (!sorted_) {
+    auto found = first_.find(key);
+    return found == first_.end() ? -1 : found->second;
+  }
+  auto place =
+      std::lower_bound(entries_.begin(), entries_.end(), key,
+                       [](const Entry& entry, const std::string& k) { return entry.key < k; });
+  if (place == entries_.end() || place->key != key) return -1;
+  return static_cast<int>(place - entries_.begin());
+}
+
+}  // namespace tpd

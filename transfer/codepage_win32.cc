@@ -1,1 +1,73 @@
-// placeholder
+// Code pages on Windows: the system's own conversions. WC_NO_BEST_FIT_CHARS keeps Windows from
+// writing a look-alike (an "a" for an "ä" the page lacks): what the page cannot hold becomes "?".
+#include <windows.h>
+
+#include "transfer/codepage.h"
+
+namespace tpd {
+
+namespace {
+
+constexpr int kDefaultCodePage = 1252;
+
+// Code pages that tables may name; anything else is read as Windows-1252.
+constexpr int kKnownCodePages[] = {437, 850, 852, 865, 866, 1250, 1251, 1252, 1254};
+
+UINT CheckedCodePage(int code_page) {
+  if (code_page == static_cast<int>(GetACP())) return static_cast<UINT>(code_page);
+  for (int known : kKnownCodePages) {
+    if (known == code_page && IsValidCodePage(static_cast<UINT>(code_page))) {
+      return static_cast<UINT>(code_page);
+    }
+  }
+  return kDefaultCodePage;
+}
+
+std::u16string Decode(UINT code_page, std::string_view bytes) {
+  if (bytes.empty()) return {};
+  // No MB_ERR_INVALID_CHARS: decoding never fails, an undefined byte maps as Windows maps it.
+  int length = MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                   nullptr, 0);
+  std::u16string out(static_cast<std::size_t>(length), u'\0');
+  if (length > 0) {
+    MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
+                        reinterpret_cast<wchar_t*>(out.data()), length);
+  }
+  return out;
+}
+
+std::string Encode(UINT code_page, std::u16string_view text) {
+  if (text.empty()) return {};
+  const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+  // A machine set to UTF-8 as its ANSI code page can hold every character, and Windows refuses
+  // the flag and the default character for it.
+  const bool utf8 = code_page == CP_UTF8 || (code_page == CP_ACP && GetACP() == CP_UTF8);
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* unmappable = utf8 ? nullptr : "?";
+  int length = WideCharToMultiByte(code_page, flags, wide, static_cast<int>(text.size()), nullptr,
+                                   0, unmappable, nullptr);
+  std::string out(static_cast<std::size_t>(length), '\0');
+  if (length > 0) {
+    WideCharToMultiByte(code_page, flags, wide, static_cast<int>(text.size()), out.data(), length,
+                        unmappable, nullptr);
+  }
+  return out;
+}
+
+}  // namespace
+
+int AnsiCodePage() { return static_cast<int>(GetACP()); }
+
+std::u16string DecodeAnsi(std::string_view bytes) { return Decode(CP_ACP, bytes); }
+
+std::string EncodeAnsi(std::u16string_view text) { return Encode(CP_ACP, text); }
+
+std::u16string DecodeCodePage(int code_page, std::string_view bytes) {
+  return Decode(CheckedCodePage(code_page), bytes);
+}
+
+std::string EncodeCodePage(int code_page, std::u16string_view text) {
+  return Encode(CheckedCodePage(code_page), text);
+}
+
+}  // namespace tpd

@@ -30,10 +30,18 @@ bool FileExists(const std::u16string& path);
 // the query (access denied) counts as true. An existing entry that is not a folder is false.
 bool FolderExists(const std::u16string& path);
 // Removes the file; false when it could not. Callers ignore the result.
-bool DeleteFile(const std::u16string& path);
+bool RemoveFile(const std::u16string& path);
 
 // The system's own text for an error number (FormatMessageW / strerror), without a final line end.
 std::u16string SystemErrorText(int code);
+
+// Texts for an InputFile error (its error()). The "I/O error %d" family of line-by-line reading:
+// a few errors have texts of their own ("File not found", "File access denied", ...), any other
+// gives "I/O error N". A file held for writing by another program gives "I/O error 32".
+std::u16string ReadErrorText(int input_error);
+// The system's text for the cause, as "Cannot open file "%s". %s" shows it (SystemErrorText, but
+// for the file held by another program, which POSIX reports through its own lock error).
+std::u16string OpenErrorCause(int input_error);
 
 // The process's current directory, without a trailing separator (except at a drive's root).
 std::u16string CurrentDirectory();
@@ -43,8 +51,9 @@ std::u16string AbsolutePath(const std::u16string& path);
 // A file opened for reading that other programs may read but not write while it is open.
 class InputFile {
  public:
-  // Throws nothing; check ok() / error(). `error` is the system's error number, 32 when another
-  // program holds the file for writing (on every platform).
+  // Throws nothing; check ok() / error(). `error` is the system's error number, 32
+  // (kHeldByWriter) when another program holds the file for writing (on every platform).
+  static constexpr int kHeldByWriter = 32;
   explicit InputFile(const std::u16string& path);
   ~InputFile();
   InputFile(const InputFile&) = delete;
@@ -67,7 +76,7 @@ class InputFile {
 // other program may open the temporary file. On failure the old file stays as it was, the
 // temporary file is removed, and Error "Cannot create file "%s". %s" is thrown (the full path,
 // then the system's text for the cause).
-void ReplaceFile(const std::u16string& path, std::string_view bytes);
+void ReplaceFileBytes(const std::u16string& path, std::string_view bytes);
 
 // The same, written piece by piece: Open creates the temporary file, Write appends, Commit renames
 // it over `path`. Destroyed without Commit, it removes the temporary file and leaves `path` alone.

@@ -41,7 +41,7 @@ std::vector<std::u16string> ReadWholeFile(const std::u16string& path);
 std::vector<std::u16string> SplitWholeFile(std::string_view bytes);
 
 // Writing convention: every line followed by CR LF, encoded with the system code page, no BOM,
-// replacing the file in one step (ReplaceFile). An empty list gives an empty file.
+// replacing the file in one step (ReplaceFileBytes). An empty list gives an empty file.
 void WriteLines(const std::u16string& path, const std::vector<std::u16string>& lines);
 // The bytes that WriteLines would write.
 std::string EncodeLines(const std::vector<std::u16string>& lines);

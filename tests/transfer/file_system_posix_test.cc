@@ -1,0 +1,207 @@
+// What only POSIX needs: names matched without regard to letter case, and the locks that stand in
+// for Windows share modes.
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "tests/support/test_support.h"
+#include "transfer/file_system.h"
+#include "transfer/transfer_file.h"
+
+namespace tpd {
+namespace {
+
+using test::U;
+
+TEST(ResolvePathTest, MatchesNamesIgnoringAsciiCase) {
+  test::TempDir dir;
+  for (const char* name : {"DRUV_PROF.TXT", "Druv_Aulas.txt", "druv_aulas.TXT", "exact.txt",
+                           "EXACT.TXT", "ÑAME.txt"}) {
+    test::WriteBytes(dir.path() / name, name);
+  }
+  struct Case {
+    const char* asked;
+    const char* found;
+  };
+  const Case cases[] = {
+      {"druv_prof.txt", "DRUV_PROF.TXT"},
+      {"DRUV_PROF.TXT", "DRUV_PROF.TXT"},
+      {"druv_aulas.txt", "Druv_Aulas.txt"},  // several match: the first in byte order
+      {"exact.txt", "exact.txt"},            // the exact name first
+      {"Exact.txt", "EXACT.TXT"},
+      {"ñame.txt", "ñame.txt"},              // only ASCII letters fold: no match, unchanged
+      {"ÑAME.TXT", "ÑAME.txt"},
+      {"missing.txt", "missing.txt"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ResolvePath(dir / c.asked), dir / c.found) << c.asked;
+  }
+  EXPECT_EQ(ResolvePath(dir / "DRUV_PROF.TXT/"), dir / "DRUV_PROF.TXT/");
+  EXPECT_EQ(ResolvePath(u""), u"");
+}
+
+TEST(ResolvePathTest, EveryServiceGoesThroughIt) {
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "DRUV_PROF.TXT", "0DRUV_PROF.TXT\r\n1A\r\n");
+  const std::u16string asked = dir / "druv_prof.txt";
+  EXPECT_TRUE(FileExists(asked));
+  EXPECT_EQ(ReadWholeFile(asked).size(), 2u);
+  LineReader reader(asked);
+  EXPECT_EQ(reader.ReadLine(), u"0DRUV_PROF.TXT");
+  reader.Close();
+
+  WriteLines(dir / "druv_prof.TXT", {u"new"});  // replaces the file of the other case
+  EXPECT_EQ(test::ReadBytes(dir.path() / "DRUV_PROF.TXT"), "new\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "druv_prof.TXT"));
+
+  EXPECT_TRUE(RemoveFile(asked));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "DRUV_PROF.TXT"));
+
+  std::filesystem::create_directory(dir.path() / "Folder");
+  EXPECT_TRUE(FolderExists(dir / "FOLDER"));
+}
+
+// A second process holds the file for writing (LOCK_EX) until the pipe closes.
+class HeldForWriting {
+ public:
+  explicit HeldForWriting(const std::u16string& path) {
+    int ready[2], release[2];
+    if (pipe(ready) != 0 || pipe(release) != 0) throw std::runtime_error("pipe");
+    child_ = fork();
+    if (child_ == 0) {
+      close(ready[0]);
+      close(release[1]);
+      int fd = open(ToUtf8(path).c_str(), O_WRONLY);
+      char ok = fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
+      ssize_t ignored = write(ready[1], &ok, 1);
+      char byte;
+      ignored = read(release[0], &byte, 1);
+      (void)ignored;
+      _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    release_ = release[1];
+    char ok = 'n';
+    ssize_t count = read(ready[0], &ok, 1);
+    close(ready[0]);
+    held_ = count == 1 && ok == 'y';
+  }
+  ~HeldForWriting() {
+    close(release_);
+    int status;
+    waitpid(child_, &status, 0);
+  }
+  bool held() const { return held_; }
+
+ private:
+  pid_t child_ = -1;
+  int release_ = -1;
+  bool held_ = false;
+};
+
+TEST(SharingTest, FileHeldForWritingCannotBeRead) {
+  test::TempDir dir;
+  const std::u16string path = dir / "druv_prof.txt";
+  test::WriteBytes(test::ToPath(path), "0DRUV_PROF.TXT\r\n");
+  {
+    HeldForWriting writer(path);
+    ASSERT_TRUE(writer.held());
+    EXPECT_TRUE(FileExists(path)) << "a locked file still exists";
+    EXPECT_ERROR_TEXT(LineReader reader(path), u"I/O error 32");
+    EXPECT_ERROR_TEXT(ReadWholeFile(path), u"Cannot open file \"" + path + u"\". " +
+                                               SystemErrorText(EWOULDBLOCK));
+  }
+  EXPECT_EQ(ReadWholeFile(path).size(), 1u) << "readable again once the writer is gone";
+}
+
+TEST(SharingTest, ReaderKeepsWritersOut) {
+  test::TempDir dir;
+  const std::u16string path = dir / "druv_prof.txt";
+  test::WriteBytes(test::ToPath(path), "x\r\n");
+  LineReader reader(path);
+  int fd = open(test::ToPath(path).c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), -1);
+  EXPECT_EQ(errno, EWOULDBLOCK);
+  close(fd);
+}
+
+int EntryCount(const std::filesystem::path& dir) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++count;
+  return count;
+}
+
+// In a child process: the disk fills up half-way through a replacement (a file-size limit stands
+// in for it, and binds root as well). Exits 0 when the expected error came.
+void WriteIntoFullDisk(const std::u16string& path, const std::u16string& expected) {
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit limit;
+  limit.rlim_cur = limit.rlim_max = 100 * 1024;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  try {
+    WriteLines(path, std::vector<std::u16string>(20000, std::u16string(70, u'x')));
+  } catch (const Error& e) {
+    _exit(e.text() == expected ? 0 : 2);
+  }
+  _exit(1);
+}
+
+TEST(ReplaceFailureTest, WriteFailingHalfWayKeepsTheOldFile) {
+  test::TempDir dir;
+  const std::u16string path = dir / "DRUV_HORARIO.TXT";
+  test::WriteBytes(test::ToPath(path), "old contents\r\n");
+  const std::u16string expected =
+      u"Cannot create file \"" + path + u"\". " + SystemErrorText(EFBIG);
+  EXPECT_EXIT(WriteIntoFullDisk(path, expected), testing::ExitedWithCode(0), "");
+  EXPECT_EQ(test::ReadBytes(test::ToPath(path)), "old contents\r\n");
+  EXPECT_EQ(EntryCount(dir.path()), 1) << "the temporary file is removed";
+}
+
+TEST(ReplaceFailureTest, ReadOnlyTargetOrFolder) {
+  test::TempDir dir;
+  const std::u16string path = dir / "DRUV_HORARIO.TXT";
+  test::WriteBytes(test::ToPath(path), "old");
+  std::filesystem::permissions(test::ToPath(path), std::filesystem::perms::owner_read);
+  if (geteuid() != 0) {
+    EXPECT_ERROR_TEXT(ReplaceFileBytes(path, "new"),
+                      u"Cannot create file \"" + path + u"\". " + SystemErrorText(EACCES));
+    std::filesystem::permissions(test::ToPath(path), std::filesystem::perms::owner_all);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+    EXPECT_ERROR_TEXT(ReplaceFileBytes(path, "new"),
+                      u"Cannot create file \"" + path + u"\". " + SystemErrorText(EACCES));
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+  } else {
+    ReplaceFileBytes(path, "new");  // root may write any file, as it could by opening it
+    EXPECT_EQ(std::filesystem::status(test::ToPath(path)).permissions() &
+                  std::filesystem::perms::all,
+              std::filesystem::perms::owner_read)
+        << "the replacement keeps the old file's permissions";
+    test::WriteBytes(test::ToPath(path), "old");
+  }
+  EXPECT_EQ(test::ReadBytes(test::ToPath(path)), "old");
+  EXPECT_EQ(EntryCount(dir.path()), 1);
+}
+
+TEST(ReplaceFailureTest, LinkIsFollowed) {
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "real.txt", "old");
+  std::filesystem::create_symlink(dir.path() / "real.txt", dir.path() / "link.txt");
+  ReplaceFileBytes(dir / "link.txt", "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.txt"));
+  EXPECT_EQ(test::ReadBytes(dir.path() / "real.txt"), "new");
+  EXPECT_TRUE(FileExists(dir / "link.txt"));
+  std::filesystem::create_symlink(dir.path() / "nowhere", dir.path() / "dangling");
+  EXPECT_FALSE(FileExists(dir / "dangling"));
+}
+
+}  // namespace
+}  // namespace tpd
