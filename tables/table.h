@@ -23,14 +23,20 @@ enum class FieldKind { kText, kLogical, kInteger, kNumber };
 struct FieldDef {
   std::u16string name;  // upper-case ASCII, at most 10 characters
   FieldKind kind;
-  int width = 0;        // text only: 1 to 254 bytes
+  int width = 0;  // text only: 1 to 254 bytes
 };
 
 enum class Share { kExclusive, kShared };
 enum class Access { kReadOnly, kReadWrite };
 
-// Deletes NAME.DBF and then NAME.MDX in `folder` where the file test finds them; failures are
-// ignored. `name` is given without the ending.
+// Prepares the rebuilding of table `name` (with or without the ending) in `folder`. The export
+// steps call it before Create, in the engine's sequence; in this store the table's old files are
+// not deleted here, so that a step that fails leaves its table and index exactly as they were:
+//  - temporary files that an earlier, interrupted run left for this table are removed (those that
+//    a live program is still writing are left alone);
+//  - the old NAME.DBF is replaced by the commit at Close of the handle that created the new one,
+//    in one rename, and NAME.MDX is deleted right after that commit (a failed delete is ignored).
+// Nothing here ever fails.
 void DeleteTableFiles(const std::u16string& folder, std::u16string_view name);
 
 class Table {
@@ -46,13 +52,24 @@ class Table {
   std::u16string Path() const;
 
   // Creates the table, empty, with exactly these fields (pending until Close, see above). The
-  // handle is left closed-for-reading but holds the new table; the caller opens it next.
+  // handle is left closed-for-reading but holds the new table; the caller opens it next. Fails
+  // here, before any row is written, when the folder is missing or read-only or another program
+  // holds the old table.
   void Create(const std::vector<FieldDef>& fields);
+  // Loads the table's own field list; the first row is current. A dialog component always opens
+  // for exclusive use. Opening a handle that is open already changes nothing. Read-only opens
+  // read the file once into memory; writable ones keep the rows in memory and write the whole
+  // table at Close, through the same replacement as a created table.
   void Open(Share share, Access access);
-  // Posts nothing: no caller closes with a row unposted. Commits a created table.
+  // Posts nothing: no caller closes with a row unposted (a row being inserted or changed is
+  // dropped). Commits a created table, and the rows of a writable one that were changed; when
+  // that fails the handle is closed, the old table is left as it was, and the Error says why.
   void Close();
   bool IsOpen() const;
 
+  // The moves post a row being inserted or changed first. Edit on a table without rows starts a
+  // new row, as Append. Next from the last row sets the end-of-table test and keeps that row
+  // current. A closed handle is at its end; other operations on it fail.
   void Append();
   void Edit();
   void Post();
@@ -61,18 +78,30 @@ class Table {
   bool Eof() const;
 
   // Key field names joined by ";" (one or two), one value per name. Exact, with case, whole
-  // value, first match in table order; current row unchanged when none.
+  // value, first match in table order; current row unchanged when none. On a handle whose rows
+  // have not changed since Open, the first call builds an index of the key fields, so that a
+  // look-up costs the same whatever the size of the table.
   bool Locate(std::u16string_view keys, const std::vector<std::u16string>& values);
 
+  // Writes to the row being inserted or changed. Text goes to the table's code page and is cut
+  // to the field's width in bytes; a number that the field cannot give back exactly (more than
+  // four decimals, too wide, not a 32-bit whole number for an integer) is an Error, never a
+  // different value.
   void SetText(std::u16string_view field, std::u16string_view value);
   void SetNumber(std::u16string_view field, double value);
   void SetLogical(std::u16string_view field, bool value);
 
+  // Reads: a number field's text is its shortest decimal form ("2", "2.5"); a logical reads as
+  // "True" / "False"; a field never written reads as the empty text and as 0. As an integer, a
+  // number gives its nearest whole value (halves to even) and a text must be a whole number.
+  // A value that does not convert, or a memo, is an Error naming field, row and file.
   std::u16string AsText(std::u16string_view field) const;
   std::int32_t AsInteger(std::u16string_view field) const;
   double AsNumber(std::u16string_view field) const;
 
   int FieldCount() const;
+  // For a table written by another program: C is text (its width), L logical, I and N or F
+  // without decimals integer, other numbers number, anything else text. Empty when closed.
   const std::vector<FieldDef>& Fields() const;
   long RowCount() const;  // rows not marked deleted
 
