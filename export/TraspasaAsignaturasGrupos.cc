@@ -1,1 +1,232 @@
-// placeholder
+// Step 5: subject-group assignments into ASIGT, completed with the group's data from GRUPOST and
+// the weekly hours of druv_asignatcurso.txt.
+//
+// Every look-up takes the first match in table or file order. The group data and the hours are
+// found through maps built once (group code -> first GRUPOST row, five match columns -> first
+// hours record), so the step grows linearly with its inputs and still finds what a search from
+// the first row or line would find.
+#include <array>
+#include <optional>
+#include <unordered_map>
+
+#include "export/lesson_pattern.h"
+#include "export/number_text.h"
+#include "export/step_common.h"
+#include "transfer/Clipper.h"
+#include "transfer/error.h"
+#include "transfer/file_system.h"
+#include "transfer/transfer_file.h"
+
+namespace tpd {
+namespace {
+
+using tables::FieldKind;
+using tables::Table;
+
+const std::vector<tables::FieldDef>& AsigtFields() {
+  static const std::vector<tables::FieldDef> fields = {
+      TextField(u"CASIG", 10),      TextField(u"CPROF", 10),  TextField(u"CGRUP", 10),
+      TextField(u"CAULA", 10),      TextField(u"CTAREA", 10), TextField(u"TURNO", 1),
+      TextField(u"NIVEL", 5),       TextField(u"CURSO", 3),   TextField(u"GRUPO", 2),
+      {u"HORAS", FieldKind::kNumber, 0},
+      TextField(u"SESIONES", 20),   TextField(u"NCONEX", 4),  TextField(u"CASIGDRUV", 20),
+      TextField(u"CODIDIDRUV", 6),
+  };
+  return fields;
+}
+
+// Data record of druv_asignatgrupo.txt.
+constexpr std::u16string_view kAssignmentRecord = u"DRUV_ASIGNATGRUPO.TXT";
+constexpr Column kGroup{u"CGRUP", 2, 10};
+constexpr Column kSubject{u"CASIGDRUV", 12, 20};
+constexpr Column kSuffix{u"CODIDIDRUV", 32, 6};
+
+// Every assignment is a lesson task.
+constexpr std::u16string_view kLessonTask = u"*LEC";
+
+// Data record of druv_asignatcurso.txt, the match columns in the order they are tested.
+constexpr std::u16string_view kHoursRecord = u"DRUV_ASIGNATCURSO.TXT";
+constexpr std::array<Column, 5> kHoursMatch = {{
+    {u"CASIGDRUV", 24, 20},
+    {u"TURNO", 5, 3},
+    {u"NIVEL", 2, 3},
+    {u"CURSO", 8, 3},
+    {u"CODIDIDRUV", 50, 6},
+}};
+constexpr Column kHours{u"HORAS", 44, 6};
+
+// The group data copied from GRUPOST, in the order it is copied.
+constexpr std::array<std::u16string_view, 4> kGroupFields = {u"TURNO", u"NIVEL", u"CURSO",
+                                                              u"GRUPO"};
+
+// Weekly hours below this count as this, and so do hours that no record gives.
+constexpr double kLeastHours = 1;
+
+// The assignments: one ASIGT row per assignment whose subject and suffix name an ASIGNOMT row.
+void AddAssignments(LineReader& input, Table& subjects, Table& asigt) {
+  while (!input.AtEnd()) {
+    const std::u16string line = input.ReadLine();
+    if (!IsDataRecord(line, kAssignmentRecord)) continue;
+    const std::u16string subject = Cut(line, kSubject);
+    const std::u16string group = Cut(line, kGroup);
+    const std::u16string suffix = Cut(line, kSuffix);
+    if (!subjects.Locate(u"CODDRUV;CODIDIDRUV", {subject, suffix})) continue;
+    asigt.Append();
+    asigt.SetText(u"CASIG", subjects.AsText(u"COD"));
+    asigt.SetText(kGroup.name, group);
+    asigt.SetText(u"CTAREA", kLessonTask);
+    asigt.SetText(kSubject.name, subjects.AsText(u"CODDRUV"));
+    asigt.SetText(kSuffix.name, suffix);
+    asigt.Post();
+  }
+}
+
+// The first GRUPOST row of each group code. A field that cannot be read (GRUPOST written by
+// another program may lack one) fails only when a found row needs it, with the table store's own
+// error for that row, as a walk of the table would.
+class GroupIndex {
+ public:
+  struct Data {
+    std::array<std::u16string, kGroupFields.size()> values;
+    std::array<std::optional<Error>, kGroupFields.size()> errors;
+  };
+
+  explicit GroupIndex(Table& groups) : groups_(groups) {}
+
+  // The group data of the first row whose ABREV is `code`, or none. Built on first use, so that a
+  // step without rows reads nothing of GRUPOST.
+  const Data* Find(const std::u16string& code) {
+    if (!built_) Build();
+    const auto it = first_.find(code);
+    return it == first_.end() ? nullptr : &it->second;
+  }
+
+  // Field `i` of found group data; throws the error that reading it raised.
+  static const std::u16string& Value(const Data& data, size_t i) {
+    if (data.errors[i]) throw *data.errors[i];
+    return data.values[i];
+  }
+
+ private:
+  void Build() {
+    built_ = true;
+    for (groups_.First(); !groups_.Eof(); groups_.Next()) {
+      const auto [it, added] = first_.try_emplace(groups_.AsText(u"ABREV"));
+      if (!added) continue;
+      for (size_t i = 0; i < kGroupFields.size(); ++i) {
+        try {
+          it->second.values[i] = groups_.AsText(kGroupFields[i]);
+        } catch (const Error& e) {
+          it->second.errors[i] = e;
+        }
+      }
+    }
+  }
+
+  Table& groups_;
+  bool built_ = false;
+  std::unordered_map<std::u16string, Data> first_;
+};
+
+// The group data of each row from the first GRUPOST row of its group.
+void AddGroupData(const ExportContext& ctx, Table& asigt) {
+  Table groups(ctx.table_folder, u"GRUPOST.DBF");
+  groups.Open(tables::Share::kShared, tables::Access::kReadOnly);
+  GroupIndex index(groups);
+  for (asigt.First(); !asigt.Eof(); asigt.Next()) {
+    const auto* data = index.Find(asigt.AsText(kGroup.name));
+    if (data == nullptr) continue;
+    asigt.Edit();
+    for (size_t i = 0; i < kGroupFields.size(); ++i) {
+      asigt.SetText(kGroupFields[i], GroupIndex::Value(*data, i));
+    }
+    asigt.Post();
+  }
+  groups.Close();
+}
+
+// The five match values joined by NUL into one key. An hours record holds no NUL (reading a file
+// whole ends its text at one), so its key has exactly four; a row's key equal to it has no NUL
+// inside a value either, and equal keys mean five equal values.
+template <typename Part>
+std::u16string MatchKey(Part part) {
+  std::u16string key;
+  for (size_t i = 0; i < kHoursMatch.size(); ++i) {
+    if (i > 0) key += u'\0';
+    key += part(kHoursMatch[i]);
+  }
+  return key;
+}
+
+// The weekly hours of a matched record: blank is one hour, a comma is a decimal point.
+double HoursOf(std::u16string_view line) {
+  std::u16string text = Cut(line, kHours);
+  if (text.empty()) text = u"1";
+  for (char16_t& c : text) {
+    if (c == u',') c = u'.';
+  }
+  const double hours = ParseDecimal(text);
+  return hours < kLeastHours ? kLeastHours : hours;
+}
+
+// The weekly hours of each row from the first data record that matches its five values.
+void AddHours(const std::vector<std::u16string>& lines, Table& asigt) {
+  std::unordered_map<std::u16string, size_t> first;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!IsDataRecord(lines[i], kHoursRecord)) continue;
+    first.try_emplace(MatchKey([&](const Column& c) { return Cut(lines[i], c); }), i);
+  }
+  for (asigt.First(); !asigt.Eof(); asigt.Next()) {
+    const auto it = first.find(MatchKey([&](const Column& c) { return asigt.AsText(c.name); }));
+    if (it == first.end()) continue;
+    const double hours = HoursOf(lines[it->second]);
+    asigt.Edit();
+    asigt.SetNumber(kHours.name, hours);
+    asigt.SetText(u"SESIONES", LessonPattern(hours));
+    asigt.Post();
+  }
+}
+
+// Rows that got no hours get one hour in one lesson.
+void AddDefaultHours(Table& asigt) {
+  for (asigt.First(); !asigt.Eof(); asigt.Next()) {
+    if (asigt.AsNumber(kHours.name) != 0) continue;
+    asigt.Edit();
+    asigt.SetNumber(kHours.name, kLeastHours);
+    asigt.SetText(u"SESIONES", u"1");
+    asigt.Post();
+  }
+}
+
+}  // namespace
+
+void TraspasaAsignaturasGrupos(ExportContext& ctx) {
+  const std::u16string path = InputPath(ctx, u"druv_asignatgrupo.txt");
+  if (!MainInputPresent(ctx, path, u"No existe archivo de grupos (DRUV_ASIGNATGRUPO.TXT)")) {
+    return;
+  }
+  LineReader assignments(path);
+  Table asigt(ctx.table_folder, u"ASIGT.DBF");
+  RebuildTable(asigt, ctx, u"ASIGT", AsigtFields());
+  tables::Components components(ctx.table_folder);
+  Table& subjects = components.wwTableNomAsg;
+  subjects.Open(tables::Share::kExclusive, tables::Access::kReadOnly);
+
+  AddAssignments(assignments, subjects, asigt);
+  assignments.Close();
+  AddGroupData(ctx, asigt);
+
+  const std::u16string hours_path = InputPath(ctx, u"druv_asignatcurso.txt");
+  if (FileExists(hours_path)) {
+    AddHours(ReadWholeFile(hours_path), asigt);
+    AddDefaultHours(asigt);
+  } else {
+    // Unlike a missing assignments file this leaves the run status alone, and the rows keep
+    // empty hours.
+    ctx.ui.ShowMessage(u"No existe archivo de grupos (DRUV_ASIGNATCURSO.TXT)");
+  }
+  asigt.Close();
+  subjects.Close();
+}
+
+}  // namespace tpd

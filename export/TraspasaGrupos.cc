@@ -1,1 +1,67 @@
-// placeholder
+// Step 4: groups into GRUPOST, one row per data record, with the group letter and a readable
+// description.
+#include "export/step_common.h"
+#include "transfer/Clipper.h"
+#include "transfer/transfer_file.h"
+
+namespace tpd {
+namespace {
+
+const std::vector<tables::FieldDef>& GrupostFields() {
+  static const std::vector<tables::FieldDef> fields = {
+      TextField(u"ABREV", 10),  TextField(u"TURNO", 1),   TextField(u"NIVEL", 5),
+      TextField(u"CURSO", 3),   TextField(u"GRUPO", 2),   TextField(u"MARCO", 1),
+      TextField(u"UNIDAD", 10), TextField(u"DESCRIP", 80),
+  };
+  return fields;
+}
+
+// Data record of druv_grupo.txt; its record name is plural, unlike the file name. Column 33 ends
+// the bracketed head of the description and also begins the shift.
+constexpr std::u16string_view kRecordName = u"DRUV_GRUPOS.TXT";
+constexpr Column kCode{u"ABREV", 2, 10};
+constexpr Column kLevel{u"NIVEL", 15, 3};
+constexpr Column kCourse{u"CURSO", 21, 3};
+constexpr Column kBracketed{u"DESCRIP", 24, 10};
+constexpr Column kShift{u"TURNO", 33, 3};
+
+// What a blank level becomes.
+constexpr std::u16string_view kNoLevel = u"NIV";
+
+}  // namespace
+
+void TraspasaGrupos(ExportContext& ctx) {
+  const std::u16string path = InputPath(ctx, u"druv_grupo.txt");
+  if (!MainInputPresent(ctx, path, u"No existe archivo de grupos (DRUV_GRUPO.TXT)")) return;
+  LineReader input(path);
+  tables::Table table(ctx.table_folder, u"GRUPOST.DBF");
+  RebuildTable(table, ctx, u"GRUPOST", GrupostFields());
+
+  while (!input.AtEnd()) {
+    const std::u16string line = input.ReadLine();
+    if (!IsDataRecord(line, kRecordName)) continue;
+    const std::u16string code = Cut(line, kCode);
+    const std::u16string shift = Cut(line, kShift);  // whole in DESCRIP, one character in TURNO
+    std::u16string level = Cut(line, kLevel);
+    if (level.empty()) level = kNoLevel;
+    const std::u16string course = Cut(line, kCourse);
+    const std::u16string letter = code.empty() ? u"" : code.substr(code.size() - 1);
+
+    table.Append();
+    table.SetText(kCode.name, code);
+    table.SetText(kShift.name, shift);
+    table.SetText(kLevel.name, level);
+    table.SetText(kCourse.name, course);
+    table.SetText(u"GRUPO", letter);
+    table.SetText(u"MARCO", u"0");
+    table.SetText(u"UNIDAD", code);
+    // Empty pieces keep their separators, so blanks may double.
+    table.SetText(kBracketed.name, u"(" + Cut(line, kBracketed) + u") " + shift + u" " + level +
+                                       u" " + course + u" " + letter);
+    table.Post();
+  }
+  table.Close();
+  input.Close();
+}
+
+}  // namespace tpd

@@ -1,1 +1,56 @@
-// placeholder
+// Step 2: teachers into PROFT, one row per teacher code; the first record of a code wins.
+#include "export/step_common.h"
+#include "transfer/Clipper.h"
+#include "transfer/code_list.h"
+#include "transfer/transfer_file.h"
+
+namespace tpd {
+namespace {
+
+using tables::FieldKind;
+
+const std::vector<tables::FieldDef>& ProftFields() {
+  static const std::vector<tables::FieldDef> fields = {
+      TextField(u"ABREV", 10),
+      TextField(u"NOMBRE", 80),
+      TextField(u"DEPART", 40),
+      TextField(u"EMAIL", 100),       // never written
+      {u"DNI", FieldKind::kInteger, 0},  // never written
+  };
+  return fields;
+}
+
+// Data record of druv_prof.txt.
+constexpr std::u16string_view kRecordName = u"DRUV_PROF.TXT";
+constexpr Column kCode{u"ABREV", 2, 4};
+constexpr Column kName{u"NOMBRE", 6, 90};
+constexpr Column kDepartment{u"DEPART", 96, 50};
+
+}  // namespace
+
+void TraspasaProfesores(ExportContext& ctx) {
+  const std::u16string path = InputPath(ctx, u"druv_prof.txt");
+  if (!MainInputPresent(ctx, path, u"No existe archivo de profesores (DRUV_PROF.TXT)")) return;
+  LineReader input(path);
+  tables::Table table(ctx.table_folder, u"PROFT.DBF");
+  RebuildTable(table, ctx, u"PROFT", ProftFields());
+  // Codes already written; a code that differs only in letter case counts as written.
+  CodeList written(/*sorted=*/false);
+
+  while (!input.AtEnd()) {
+    const std::u16string line = input.ReadLine();
+    if (!IsDataRecord(line, kRecordName)) continue;
+    const std::u16string code = Cut(line, kCode);
+    if (written.Contains(code)) continue;
+    written.Add(code);
+    table.Append();
+    table.SetText(kCode.name, code);
+    table.SetText(kName.name, Cut(line, kName));
+    table.SetText(kDepartment.name, Cut(line, kDepartment));
+    table.Post();
+  }
+  table.Close();
+  input.Close();
+}
+
+}  // namespace tpd

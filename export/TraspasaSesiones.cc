@@ -1,1 +1,118 @@
-// placeholder
+// Step 6: teaching sessions into DIASHORAST. Each session's slot number is the position of its
+// start time among the distinct start times of the whole file, the same numbering for every day.
+#include <array>
+
+#include "export/number_text.h"
+#include "export/step_common.h"
+#include "transfer/Clipper.h"
+#include "transfer/code_list.h"
+#include "transfer/text.h"
+#include "transfer/transfer_file.h"
+
+namespace tpd {
+namespace {
+
+const std::vector<tables::FieldDef>& DiashorastFields() {
+  static const std::vector<tables::FieldDef> fields = {
+      TextField(u"DIHO", 10),     TextField(u"CODDIHO", 10),  TextField(u"DIA", 20),
+      TextField(u"TEXTODIA", 20), TextField(u"HORA", 8),      TextField(u"TEXTOHOR", 15),
+      TextField(u"HORADESDE", 8), TextField(u"HORAHASTA", 8), TextField(u"MINUTOS", 8),
+      TextField(u"MARCO", 1),     TextField(u"MARCOXML", 10),
+  };
+  return fields;
+}
+
+// Data record of druv_sesiones.txt. The first pass leaves the start as hhmm in HORA; the second
+// replaces it by the slot number.
+constexpr std::u16string_view kRecordName = u"DRUV_SESIONES.TXT";
+constexpr Column kCode{u"CODDIHO", 5, 4};
+constexpr Column kDay{u"DIA", 9, 1};
+constexpr Column kStart{u"HORADESDE", 10, 4};
+constexpr Column kEnd{u"HORAHASTA", 14, 4};
+
+// Day letters, Monday to Sunday, and the day numbers "1" to "7" they become. Upper case only; any
+// other day text is kept as it is.
+constexpr std::array<char16_t, 7> kDayLetters = {u'L', u'M', u'X', u'J', u'V', u'S', u'D'};
+
+std::u16string DayNumber(const std::u16string& day) {
+  for (size_t i = 0; i < kDayLetters.size(); ++i) {
+    if (day.size() == 1 && day[0] == kDayLetters[i]) return IntToText(static_cast<int>(i) + 1);
+  }
+  return day;
+}
+
+// hhmm as hh:mm: characters 1-2, ":", characters 3-4, whatever they are.
+std::u16string ClockTime(std::u16string_view hhmm) {
+  return Copy(hhmm, 1, 2) + u":" + Copy(hhmm, 3, 2);
+}
+
+// Hours and minutes of a clock time, as characters 1-2 and 4-5.
+std::u16string HoursPart(std::u16string_view time) { return Copy(time, 1, 2); }
+std::u16string MinutesPart(std::u16string_view time) { return Copy(time, 4, 2); }
+
+constexpr int kMinutesPerHour = 60;
+
+// The length in minutes; the four parts convert in this order, which decides the error raised.
+int Minutes(std::u16string_view start, std::u16string_view end) {
+  const int end_hours = ParseWholeNumber(HoursPart(end));
+  const int start_hours = ParseWholeNumber(HoursPart(start));
+  const int end_minutes = ParseWholeNumber(MinutesPart(end));
+  const int start_minutes = ParseWholeNumber(MinutesPart(start));
+  return (end_hours - start_hours) * kMinutesPerHour + (end_minutes - start_minutes);
+}
+
+// First pass: one row per data record; gathers the distinct start times.
+void AddSessions(const std::vector<std::u16string>& lines, CodeList& starts,
+                 tables::Table& table) {
+  for (const std::u16string& line : lines) {
+    if (!IsDataRecord(line, kRecordName)) continue;
+    const std::u16string code = Cut(line, kCode);
+    const std::u16string day = DayNumber(Cut(line, kDay));
+    const std::u16string start_hhmm = Cut(line, kStart);
+    const std::u16string start = ClockTime(start_hhmm);
+    starts.Add(start);
+    const std::u16string end = ClockTime(Cut(line, kEnd));
+    const int minutes = Minutes(start, end);
+
+    table.Append();
+    table.SetText(kDay.name, day);
+    table.SetText(u"HORA", start_hhmm);
+    table.SetText(kCode.name, code);
+    table.SetText(u"TEXTOHOR", u"-" + start + u"-" + end);
+    table.SetText(kStart.name, start);
+    table.SetText(kEnd.name, end);
+    table.SetText(u"MINUTOS", IntToText(minutes));
+    table.SetText(u"MARCO", u"0");
+    table.Post();
+  }
+}
+
+// Second pass: the slot number goes into HORA, DIHO and the head of TEXTOHOR, each built from
+// what the row reads back.
+void NumberSlots(const CodeList& starts, tables::Table& table) {
+  for (table.First(); !table.Eof(); table.Next()) {
+    const std::u16string slot = IntToText(starts.IndexOf(table.AsText(kStart.name)) + 1);
+    table.Edit();
+    table.SetText(u"HORA", slot);
+    table.SetText(u"DIHO", table.AsText(kDay.name) + table.AsText(u"HORA"));
+    table.SetText(u"TEXTOHOR", slot + table.AsText(u"TEXTOHOR"));
+    table.Post();
+  }
+}
+
+}  // namespace
+
+void TraspasaSesiones(ExportContext& ctx) {
+  const std::u16string path = InputPath(ctx, u"druv_sesiones.txt");
+  if (!MainInputPresent(ctx, path, u"No existe archivo de grupos (DRUV_SESIONES.TXT)")) return;
+  // Sorted: for hh:mm texts the collation order is the order of the times of day.
+  CodeList starts(/*sorted=*/true);
+  const std::vector<std::u16string> lines = ReadWholeFile(path);
+  tables::Table table(ctx.table_folder, u"DIASHORAST.DBF");
+  RebuildTable(table, ctx, u"DIASHORAST", DiashorastFields());
+  AddSessions(lines, starts, table);
+  NumberSlots(starts, table);
+  table.Close();
+}
+
+}  // namespace tpd

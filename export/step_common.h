@@ -1,0 +1,42 @@
+// What the six export steps share: record layouts as {name, first column, width}, the paths of
+// their inputs, the report of a missing main input and the rebuild of a step's table.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/export_run.h"
+#include "tables/table.h"
+
+namespace tpd {
+
+// One field of a fixed-column record. `name` says what the field holds (the table field it feeds
+// where there is one); `first` is the 1-based first column, `width` the number of columns.
+struct Column {
+  std::u16string_view name;
+  int first;
+  int width;
+};
+
+// The trimmed field of a data record at that column range.
+std::u16string Cut(std::u16string_view line, const Column& column);
+
+// The transfer file `file_name` of the chosen folder (`dirTxt` already ends with the separator).
+std::u16string InputPath(const ExportContext& ctx, std::u16string_view file_name);
+
+// File test of a step's main input. When the file is missing the step's message is shown, the run
+// status becomes -1 and false is returned: the step then leaves its table as it was.
+bool MainInputPresent(ExportContext& ctx, const std::u16string& path,
+                      std::u16string_view missing_message);
+
+// Rebuilds the step's table from nothing: deletes NAME.DBF and NAME.MDX, creates NAME.DBF with
+// exactly `fields` and opens it shared for reading and writing. The new table replaces the old
+// one only when the step closes it; a step that ends with an error leaves the old table alone.
+void RebuildTable(tables::Table& table, const ExportContext& ctx, std::u16string_view name,
+                  const std::vector<tables::FieldDef>& fields);
+
+// A text field of the given width, for field lists.
+tables::FieldDef TextField(std::u16string_view name, int width);
+
+}  // namespace tpd
