@@ -38,7 +38,6 @@ RunOutcome RunButton(RunKind kind, const std::u16string& folder_in_use, bool par
 
   {
     BusyCursor busy(ui);
-    if (kind == RunKind::kExport) estado = 1;
     try {
       work(dirTxt);
     } catch (...) {

@@ -16,8 +16,9 @@ enum class RunOutcome { kFolderMissing, kCompleted };
 // `work` receives `dirTxt`, that folder followed by the separator.
 //  - Folder missing: "No existe la carpeta"; in parameter mode `estado` becomes -1 (export) or 0
 //    (import). Returns kFolderMissing.
-//  - Otherwise: busy cursor; export sets `estado` to 1 before the work; the work; cursor back;
-//    import sets `estado` to 1; "Proceso finalizado". Returns kCompleted.
+//  - Otherwise: busy cursor; the work (the export run's work, ExportSteps, sets `estado` to 1
+//    before its first step); cursor back; an import run sets `estado` to 1; "Proceso finalizado".
+//    Returns kCompleted.
 //  - An Error from the work: the cursor returns to normal, an export run leaves `estado` at -1 (a
 //    failed run is never reported as success), and the Error passes on.
 RunOutcome RunButton(RunKind kind, const std::u16string& folder_in_use, bool parameter_mode,

@@ -34,6 +34,9 @@ struct ShapeCase {
   std::vector<std::string> events;
 };
 
+// Keeps the case's name, not its bytes, in test listings.
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+
 class RunShapeTest : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(RunShapeTest, FollowsTheShapeOfTheRunButtons) {
@@ -47,6 +50,7 @@ TEST_P(RunShapeTest, FollowsTheShapeOfTheRunButtons) {
   auto work = [&](const std::u16string& dirTxt) {
     seen_dir = dirTxt;
     estado_during_work = estado;
+    if (c.kind == RunKind::kExport) estado = 1;  // as the export steps do first
     if (c.work_fails) throw Error(u"I/O error 32");
   };
 
@@ -60,7 +64,7 @@ TEST_P(RunShapeTest, FollowsTheShapeOfTheRunButtons) {
   EXPECT_EQ(ui.events, c.events);
   if (c.folder_exists) {
     EXPECT_EQ(seen_dir, folder + std::u16string(PathSeparator()));
-    EXPECT_EQ(estado_during_work, c.kind == RunKind::kExport ? 1 : c.estado_before);
+    EXPECT_EQ(estado_during_work, c.estado_before) << "the import run sets 1 only at its end";
   } else {
     EXPECT_TRUE(seen_dir.empty()) << "the work must not run without its folder";
   }
