@@ -1,0 +1,532 @@
+// Drives transPelcarDruv.exe from outside, as a user would, and checks what it shows and what it
+// leaves behind. One case per start:
+//   dialog_robot CASE APP.EXE WORK [ARG...]
+// WORK is the case's own folder: the program is copied to WORK\bin (its status file goes there)
+// and started in WORK\druv, the folder in use. Prints ok:/FAIL: lines; exit status 0 when all
+// passed.
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+
+#include <cwctype>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "robot.h"
+#include "ui/control_ids.h"
+
+namespace {
+
+using namespace robot;
+using namespace tpd::ui;
+
+struct Setup {
+  std::wstring exe;   // the copy under test, WORK\bin\transPelcarDruv.exe
+  std::wstring ini;   // WORK\bin\Pelcarin.ini
+  std::wstring druv;  // WORK\druv
+  std::wstring work;
+  std::vector<std::wstring> args;  // the case's own arguments
+};
+
+std::string Ini(int estado) {
+  return "[Transformadores]\r\nTransformado=" + std::to_string(estado) + "\r\n";
+}
+
+HWND Focused(App& app) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(app.ThreadId(), &info);
+  return info.hwndFocus;
+}
+
+// Keys as the keyboard gives them, to the window in front (the dialog).
+void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
+  std::vector<INPUT> inputs;
+  for (auto [vk, up] : strokes) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void BringToFront(App& app) {
+  HWND dialog = app.Dialog();
+  SetForegroundWindow(dialog);
+  for (int i = 0; i < 40 && GetForegroundWindow() != dialog; ++i) Sleep(25);
+}
+
+// A key posted to the control that has the focus, as the keyboard would deliver it.
+void PostKey(App& app, WORD vk) {
+  HWND focus = Focused(app);
+  PostMessageW(focus, WM_KEYDOWN, vk, 1);
+  PostMessageW(focus, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+}
+
+bool Ended(App& app, DWORD expected_code, const std::wstring& what) {
+  DWORD code = 0;
+  if (!Check(app.WaitExit(code), what + L": the program ended")) return false;
+  return Check(code == expected_code, what + L": exit code " + std::to_wstring(code));
+}
+
+bool SameRect(const RECT& r, int left, int top, int width, int height) {
+  return r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height;
+}
+
+std::wstring RectText(const RECT& r) {
+  return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L" " +
+         std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top);
+}
+
+// The panels on offer: both, or the one asked for, at the top at full width.
+void CheckPanels(App& app, const std::wstring& run) {
+  HWND dialog = app.Dialog();
+  HWND exp = app.Control(kDraw3D2);
+  HWND imp = app.Control(kDraw3D3);
+  const RECT re = ClientRect(dialog, exp);
+  const RECT ri = ClientRect(dialog, imp);
+  if (run == L"importar") {
+    Check(!IsWindowVisible(exp), L"export panel hidden");
+    Check(IsWindowVisible(imp) && SameRect(ri, 0, 0, 599, 106),
+          L"import panel at the top, full width: " + RectText(ri));
+    Check(SameRect(ClientRect(imp, app.Control(kBImportar)), 96, 72, 89, 25),
+          L"BImportar keeps its place in the panel");
+  } else if (run == L"exportar") {
+    Check(!IsWindowVisible(imp), L"import panel hidden");
+    Check(IsWindowVisible(exp) && SameRect(re, 0, 0, 599, 106),
+          L"export panel at the top, full width: " + RectText(re));
+  } else {
+    Check(IsWindowVisible(exp) && SameRect(re, 0, 0, 301, 106), L"export panel: " + RectText(re));
+    Check(IsWindowVisible(imp) && SameRect(ri, 302, 0, 294, 106), L"import panel: " + RectText(ri));
+  }
+}
+
+std::wstring Lower(std::wstring s) {
+  for (auto& c : s) c = static_cast<wchar_t>(towlower(c));
+  return s;
+}
+
+// ---- Cases ------------------------------------------------------------------------------------
+
+// Started by hand (the arguments as given): both panels, the layout, nothing closes by itself and
+// no status file is written.
+void Manual(Setup& s) {
+  const std::wstring args = s.args.empty() ? L"" : s.args[0];
+  App app(s.exe, args, s.druv);
+  HWND dialog = app.Dialog();
+  if (!dialog) return;
+  Check(Text(dialog) == kFormCaption, L"caption: " + Text(dialog));
+  RECT client{};
+  GetClientRect(dialog, &client);
+  Check(client.right == 599 && client.bottom == 270, L"client area " + RectText(client));
+  CheckPanels(app, L"");
+  struct Expect {
+    int id;
+    const wchar_t* text;
+    RECT place;  // in the parent panel
+  };
+  const Expect controls[] = {
+      {kBExportar, L"OK", {88, 72, 177, 97}},
+      {kBImportar, L"OK", {96, 72, 185, 97}},
+      {kLabel3, L"Transformar datos desde DRUV hacia Pelcarin ", {21, 5, 286, 62}},
+      {kLabel4, L"Transformar datos desde Pelcarin hacia DRUV", {8, 5, 284, 62}},
+      {kBClose, L"&Salir", {385, 106, 474, 131}},
+      {kButton1, L"F1 AYUDA", {188, 139, 297, 160}},
+      {kLabel5, L"Carpeta en la que se encuentran los Ficheros TXT de DRUV", {9, 5, 289, 18}},
+      {kLabel6, L"Ruta Actual:", {9, 19, 68, 32}},
+      {kDirectorios, L"", {9, 36, 296, 137}},
+  };
+  for (const Expect& e : controls) {
+    HWND control = app.Control(e.id);
+    if (e.text)
+      Check(Text(control) == e.text, L"text of " + std::to_wstring(e.id) + L": " + Text(control));
+    RECT r = ClientRect(GetParent(control), control);
+    // A one-line label may grow to the right with a font wider than the system's own.
+    if ((e.id == kLabel5 || e.id == kLabel6) && r.right > e.place.right) r.right = e.place.right;
+    Check(EqualRect(&r, &e.place), L"place of " + std::to_wstring(e.id) + L": " + RectText(r));
+  }
+  // The closed drive box: 19 high as laid out; Wine keeps its selection field at least as high as
+  // the font needs, which can add two pixels.
+  const RECT drive_box = ClientRect(GetParent(app.Control(kUnidades)), app.Control(kUnidades));
+  Check(drive_box.left == 9 && drive_box.top == 140 && drive_box.right == 146 &&
+            drive_box.bottom - drive_box.top >= 19 && drive_box.bottom - drive_box.top <= 21,
+        L"place of the drive box: " + RectText(drive_box));
+  Check(Text(app.Control(kLabel1)) == L"TransPelcarinDRUV para RX07 V-1.0", L"version label");
+  Check(IsWindowEnabled(app.Control(kBExportar)) && IsWindowEnabled(app.Control(kBImportar)),
+        L"both run buttons enabled");
+  // The folder list: the path down to the folder in use, which is selected.
+  HWND list = app.Control(kDirectorios);
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  wchar_t entry[MAX_PATH] = {};
+  SendMessageW(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(entry));
+  Check(std::wstring(entry) == L"druv",
+        L"folder in use selected in the list: " + std::wstring(entry));
+  wchar_t root[MAX_PATH] = {};
+  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(root));
+  Check(Lower(root) == Lower(s.druv.substr(0, 3)),
+        L"the list starts at the drive's root: " + std::wstring(root));
+  const std::wstring label = Text(app.Control(kLabel2));
+  Check(!label.empty() && s.druv.size() >= label.size() &&
+            Lower(s.druv).ends_with(Lower(label.substr(label.find_last_of(L"\\") + 1))),
+        L"Label2 shows the folder in use: " + label);
+  HWND drives = app.Control(kUnidades);
+  wchar_t drive[16] = {};
+  SendMessageW(drives, CB_GETLBTEXT, SendMessageW(drives, CB_GETCURSEL, 0, 0),
+               reinterpret_cast<LPARAM>(drive));
+  Check(Lower(drive).starts_with(Lower(s.druv.substr(0, 2))),
+        L"drive box on the folder's drive: " + std::wstring(drive));
+
+  Sleep(300);
+  Check(IsWindow(dialog), L"nothing closes by itself");
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+  Check(!Exists(s.ini), L"no status file by hand");
+}
+
+// Parameter mode, closed without a run: the status file holds 0.
+void ParamClose(Setup& s) {
+  const std::wstring run = s.args.at(0);
+  App app(s.exe, run + L" x", s.druv);
+  if (!app.Dialog()) return;
+  CheckPanels(app, Lower(run));
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+  const std::string ini = ReadFile(s.ini);
+  Check(ini == Ini(0), L"status file holds 0: " + std::wstring(ini.begin(), ini.end()));
+}
+
+// An existing status file keeps its other sections and keys.
+void IniKept(Setup& s) {
+  const std::string before =
+      "[General]\r\nIdioma=es\r\n[Transformadores]\r\nTransformado=1\r\nOtro=x\r\n";
+  WriteFile(s.ini, before);
+  App app(s.exe, L"importar x", s.druv);
+  if (!app.Dialog()) return;
+  PostMessageW(app.Dialog(), WM_CLOSE, 0, 0);  // the title bar's close box
+  Ended(app, 0, L"close box");
+  const std::string after = ReadFile(s.ini);
+  Check(after == "[General]\r\nIdioma=es\r\n[Transformadores]\r\nTransformado=0\r\nOtro=x\r\n",
+        L"other entries kept: " + std::wstring(after.begin(), after.end()));
+}
+
+// Parameter mode, the folder in use deleted before the press: "No existe la carpeta", the dialog
+// closes, the status file holds -1 (export) or 0 (import).
+void MissingFolder(Setup& s) {
+  const std::wstring run = s.args.at(0);
+  App app(s.exe, run + L" x", s.druv);
+  if (!app.Dialog()) return;
+  // The program holds its working folder open, so the folder goes from outside Windows: the
+  // script that started us removes it when asked.
+  WriteFile(s.work + L"\\remove-druv", "");
+  for (int i = 0; i < 400 && Exists(s.druv); ++i) Sleep(25);
+  if (!Check(!Exists(s.druv), L"the folder in use is gone")) return;
+  Click(app.Control(run == L"exportar" ? kBExportar : kBImportar));
+  App::Box box = app.WaitBox();
+  Check(box.text == L"No existe la carpeta" && box.caption == L"transPelcarDruv" && !box.error_icon,
+        L"message: " + box.text);
+  if (box.hwnd) app.Confirm(box);
+  Ended(app, 0, L"closes after the message");
+  Check(ReadFile(s.ini) == Ini(run == L"exportar" ? -1 : 0), L"status file after a missing folder");
+}
+
+// Parameter mode with a run: press the button, confirm every message up to "Proceso finalizado",
+// the program ends by itself with the expected status.
+//   run ARG1 BUTTON ESTADO
+void Run(Setup& s) {
+  const std::wstring arg1 = s.args.at(0);
+  const int button = s.args.at(1) == L"exportar" ? kBExportar : kBImportar;
+  const int estado = std::stoi(s.args.at(2));
+  App app(s.exe, arg1 + L" x", s.druv);
+  if (!app.Dialog()) return;
+  CheckPanels(app, Lower(arg1));
+  Click(app.Control(button));
+  std::vector<App::Box> boxes;
+  const bool finished = app.ConfirmUntil(L"Proceso finalizado", boxes);
+  Check(finished, L"\"Proceso finalizado\" shown");
+  for (const App::Box& box : boxes) {
+    Check(box.caption == L"transPelcarDruv" && !box.error_icon, L"plain message: " + box.text);
+  }
+  Ended(app, 0, L"closes by itself after the run");
+  Check(ReadFile(s.ini) == Ini(estado), L"status file holds " + std::to_wstring(estado));
+}
+
+// A run that ends with an error: the standard error box, both run buttons stay enabled, the
+// dialog stays open.
+void ErrorRun(Setup& s) {
+  App app(s.exe, L"", s.druv);
+  if (!app.Dialog()) return;
+  Click(app.Control(kBImportar));
+  App::Box box = app.WaitBox();
+  Check(box.hwnd && box.error_icon && box.caption == L"transPelcarDruv", L"error box: " + box.text);
+  Check(!box.text.empty() && box.text.back() <= L'.', L"error text ends in a full stop");
+  if (box.hwnd) app.Confirm(box);
+  Sleep(200);
+  Check(IsWindow(app.Dialog()), L"the dialog stays open");
+  Check(IsWindowEnabled(app.Control(kBExportar)) && IsWindowEnabled(app.Control(kBImportar)),
+        L"run buttons stay enabled");
+  Check(app.OtherWindows().empty(), L"no other box left");
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+}
+
+// Parameter mode, an export run stopped by an error: the dialog stays open with both run buttons
+// enabled, and when it is closed the status file says -1, never 1.
+void FailedExport(Setup& s) {
+  App app(s.exe, L"exportar x", s.druv);
+  if (!app.Dialog()) return;
+  Click(app.Control(kBExportar));
+  std::vector<App::Box> boxes;
+  app.ConfirmUntil(L"Proceso finalizado", boxes);
+  if (!Check(!boxes.empty() && boxes.back().error_icon, L"the run ended in the error box")) return;
+  app.Confirm(boxes.back());
+  Sleep(200);
+  Check(IsWindow(app.Dialog()) && IsWindowEnabled(app.Control(kBExportar)),
+        L"the dialog stays open, BExportar enabled");
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+  Check(ReadFile(s.ini) == Ini(-1), L"status file holds -1");
+}
+
+// Keyboard: the Tab order, Enter in the folder list starting the export run, both run buttons
+// disabled after it, and then Enter in the list opening the highlighted folder.
+void Keyboard(Setup& s) {
+  CreateDirectoryW((s.druv + L"\\sub").c_str(), nullptr);
+  App app(s.exe, L"", s.druv);
+  if (!app.Dialog()) return;
+  auto focus_on = [&app](int id) {
+    HWND want = app.Control(id);
+    for (int i = 0; i < 80 && Focused(app) != want; ++i) Sleep(25);
+    HWND focus = Focused(app);
+    return Check(focus == want, L"focus on " + std::to_wstring(id) + L" (found " +
+                                    std::to_wstring(GetDlgCtrlID(focus)) + L")");
+  };
+  focus_on(kBExportar);
+  const int order[] = {kBImportar, kBClose, kButton1, kDirectorios, kUnidades, kBExportar};
+  for (int id : order) {
+    PostKey(app, VK_TAB);
+    focus_on(id);
+  }
+  for (int i = 0; i < 4; ++i) PostKey(app, VK_TAB);
+  for (int i = 0; i < 80 && Focused(app) != app.Control(kDirectorios); ++i) Sleep(25);
+  // Highlight the sub-folder without opening it.
+  HWND list = app.Control(kDirectorios);
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  PostMessageW(list, LB_SETCURSEL, count - 1, 0);
+  Sleep(100);
+  PostKey(app, VK_RETURN);
+  std::vector<App::Box> boxes;
+  Check(app.ConfirmUntil(L"Proceso finalizado", boxes), L"Enter in the list ran the export");
+  Sleep(200);
+  Check(!IsWindowEnabled(app.Control(kBExportar)) && !IsWindowEnabled(app.Control(kBImportar)),
+        L"both run buttons disabled after the run");
+  Check(IsWindow(app.Dialog()), L"by hand the dialog stays open");
+  // Now Enter reaches the list: the highlighted folder opens.
+  SendMessageW(list, LB_SETCURSEL, count - 1, 0);
+  SendMessageW(app.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+  PostKey(app, VK_RETURN);
+  bool opened = false;
+  for (int i = 0; i < 80 && !opened; ++i) {
+    opened = Text(app.Control(kLabel2)).ends_with(L"sub");
+    Sleep(25);
+  }
+  Check(opened, L"Enter opened the highlighted folder: " + Text(app.Control(kLabel2)));
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+}
+
+// The status file cannot be written (its name is taken by a folder): the standard error box names
+// it, and the dialog closes all the same.
+void StatusUnwritable(Setup& s) {
+  CreateDirectoryW(s.ini.c_str(), nullptr);
+  App app(s.exe, L"importar x", s.druv);
+  if (!app.Dialog()) return;
+  Click(app.Control(kBClose));
+  App::Box box = app.WaitBox();
+  Check(box.error_icon && box.text == L"Unable to write to " + s.ini + L".",
+        L"error box: " + box.text);
+  if (box.hwnd) app.Confirm(box);
+  Ended(app, 0, L"closes after the error");
+}
+
+// The folder chooser: a deep folder in use is shortened in Label2 and listed with the path down to
+// it; a double click opens another folder; the drive box moves to another drive.
+void Chooser(Setup& s) {
+  const std::wstring deep = s.druv + L"\\Una carpeta de nombre largo\\Otra carpeta m\u00E1s larga" +
+                            L"\\Y la carpeta del curso 2026-2027";
+  for (size_t at = s.druv.size() + 1; at <= deep.size(); ++at) {
+    if (at == deep.size() || deep[at] == L'\\')
+      CreateDirectoryW(deep.substr(0, at).c_str(), nullptr);
+  }
+  CreateDirectoryW((deep + L"\\b").c_str(), nullptr);
+  CreateDirectoryW((deep + L"\\A").c_str(), nullptr);
+  CreateDirectoryW((deep + L"\\c").c_str(), nullptr);
+  App app(s.exe, L"", deep);
+  if (!app.Dialog()) return;
+  HWND label = app.Control(kLabel2);
+  const std::wstring shown = Text(label);
+  RECT r;
+  GetWindowRect(label, &r);
+  Check(shown.starts_with(L"...\\") || shown.find(L"\\...\\") != std::wstring::npos,
+        L"Label2 shortened: " + shown);
+  Check(
+      shown.ends_with(L"Y la carpeta del curso 2026-2027") && r.right - r.left <= 287,
+      L"Label2 ends in the folder in use, at most 287 wide: " + std::to_wstring(r.right - r.left));
+  HWND list = app.Control(kDirectorios);
+  std::vector<std::wstring> entries;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t entry[MAX_PATH] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
+    entries.push_back(entry);
+  }
+  const std::vector<std::wstring> expected = {Lower(s.druv.substr(0, 2)) + L"\\",
+                                              L"druv",
+                                              L"Una carpeta de nombre largo",
+                                              L"Otra carpeta m\u00E1s larga",
+                                              L"Y la carpeta del curso 2026-2027",
+                                              L"A",
+                                              L"b",
+                                              L"c"};
+  std::wstring listed;
+  for (const auto& e : entries) listed += L"[" + e + L"]";
+  entries[0] = Lower(entries[0]);
+  Check(entries == expected,
+        L"the path down to the folder, then its sub-folders sorted: " + listed);
+  Check(SendMessageW(list, LB_GETCURSEL, 0, 0) == 4, L"the folder in use is selected");
+
+  // A click only highlights; a double click opens "druv".
+  SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+  RECT item{};
+  SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+  const LPARAM at = MAKELPARAM(item.left + 30, (item.top + item.bottom) / 2);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  Sleep(300);
+  Check(Text(label) == shown, L"a click leaves the folder in use");
+  PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  bool opened = false;
+  for (int i = 0; i < 80 && !opened; ++i) {
+    opened = Lower(Text(label)) == Lower(s.druv);
+    Sleep(25);
+  }
+  Check(opened, L"a double click opens the folder: " + Text(label));
+
+  // Another drive: its current folder becomes the folder in use.
+  HWND drives = app.Control(kUnidades);
+  const LRESULT c_drive =
+      SendMessageW(drives, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"c:"));
+  SendMessageW(drives, CB_SETCURSEL, c_drive, 0);
+  PostMessageW(GetParent(drives), WM_COMMAND, MAKEWPARAM(kUnidades, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(drives));
+  bool moved = false;
+  for (int i = 0; i < 80 && !moved; ++i) {
+    moved = Lower(Text(label)).starts_with(L"c:");
+    Sleep(25);
+  }
+  Check(moved, L"the drive box moved to c: " + Text(label));
+  Check(app.OtherWindows().empty(), L"no message on the way");
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+}
+
+// Alt+S closes the dialog.
+void AltS(Setup& s) {
+  App app(s.exe, L"", s.druv);
+  if (!app.Dialog()) return;
+  BringToFront(app);
+  Keys({{VK_MENU, false}, {'S', false}, {'S', true}, {VK_MENU, true}});
+  Ended(app, 0, L"Alt+S");
+}
+
+// F1 and the help button with no help file: nothing hangs, nothing crashes, the dialog answers.
+void HelpMissing(Setup& s) {
+  App app(s.exe, L"", s.druv);
+  if (!app.Dialog()) return;
+  BringToFront(app);
+  Keys({{VK_F1, false}, {VK_F1, true}});
+  Sleep(1000);
+  Check(app.Responsive(), L"the dialog answers after F1");
+  Click(app.Control(kButton1));
+  Sleep(1000);
+  Check(app.Responsive(), L"the dialog answers after F1 AYUDA");
+  for (HWND other : app.OtherWindows()) Note(L"window left open: " + Text(other));
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+}
+
+// Shows the dialog and waits until WORK\release exists (the screenshot is taken meanwhile).
+// With the argument "after-run", first runs the export (in an empty folder) so that the run
+// buttons show their disabled look.
+void Hold(Setup& s) {
+  App app(s.exe, L"", s.druv);
+  if (!app.Dialog()) return;
+  if (!s.args.empty() && s.args[0] == L"after-run") {
+    Click(app.Control(kBExportar));
+    std::vector<App::Box> boxes;
+    app.ConfirmUntil(L"Proceso finalizado", boxes);
+  }
+  BringToFront(app);
+  Sleep(500);  // painted
+  RECT r{};
+  GetWindowRect(app.Dialog(), &r);
+  // Where the dialog is on the screen, for cutting it out of the screenshot: "WxH+X+Y".
+  WriteFile(s.work + L"\\shown", std::to_string(r.right - r.left) + "x" +
+                                     std::to_string(r.bottom - r.top) + "+" +
+                                     std::to_string(r.left) + "+" + std::to_string(r.top));
+  for (int i = 0; i < 1200 && !Exists(s.work + L"\\release"); ++i) Sleep(25);
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+}
+
+}  // namespace
+
+int wmain() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc < 4) {
+    std::fwprintf(stderr, L"usage: dialog_robot CASE APP.EXE WORK [ARG...]\n");
+    return 64;
+  }
+  const std::map<std::wstring, std::function<void(Setup&)>> cases = {
+      {L"manual", Manual},
+      {L"param_close", ParamClose},
+      {L"ini_kept", IniKept},
+      {L"missing_folder", MissingFolder},
+      {L"run", Run},
+      {L"error_run", ErrorRun},
+      {L"keyboard", Keyboard},
+      {L"alt_s", AltS},
+      {L"help_missing", HelpMissing},
+      {L"hold", Hold},
+      {L"status_unwritable", StatusUnwritable},
+      {L"chooser", Chooser},
+      {L"failed_export", FailedExport},
+  };
+  auto it = cases.find(argv[1]);
+  if (it == cases.end()) {
+    std::fwprintf(stderr, L"unknown case %ls\n", argv[1]);
+    return 64;
+  }
+  Setup s;
+  s.work = argv[3];
+  s.exe = s.work + L"\\bin\\transPelcarDruv.exe";
+  s.ini = s.work + L"\\bin\\Pelcarin.ini";
+  s.druv = s.work + L"\\druv";
+  for (int i = 4; i < argc; ++i) s.args.push_back(argv[i]);
+  CreateDirectoryW((s.work + L"\\bin").c_str(), nullptr);
+  CreateDirectoryW(s.druv.c_str(), nullptr);
+  DeleteFileW(s.ini.c_str());
+  if (!CopyFileW(argv[2], s.exe.c_str(), FALSE)) {
+    Fail(L"cannot copy the program to " + s.exe);
+    return 1;
+  }
+  it->second(s);
+  std::fwprintf(stdout, L"%ls: %d failed\n", argv[1], Failures());
+  std::fflush(stdout);
+  return Failures() == 0 ? 0 : 1;
+}
