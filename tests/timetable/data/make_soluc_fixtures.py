@@ -27,7 +27,7 @@ ENTRIES = [
 TEXT_FIELDS = "MARCO C(1); PROF C(4); CODGRUPO C(10); TAREA C(10); ASIG C(10); AULA C(10)"
 
 VARIANTS = [
-    # file, dbf type, field specs, how DIA and HORA are stored
+    # file, dbf type, field list, how DIA and HORA are stored
     ("soluc_numeric.dbf", "db3", "ID N(6,0); DIA N(1,0); HORA N(2,0); " + TEXT_FIELDS, int),
     ("soluc_text.dbf", "db3", "ID N(6,0); DIA C(2); HORA C(2); " + TEXT_FIELDS, str),
     ("soluc_vfp.dbf", "vfp", "ID I; DIA I; HORA I; " + TEXT_FIELDS, int),
@@ -36,9 +36,9 @@ VARIANTS = [
 FIXED_DATE = bytes([126, 12, 1])  # 1 December 2026, header bytes 1-3
 
 
-def write(name, dbf_type, specs, number):
+def write(name, dbf_type, fields, number):
     path = os.path.join(HERE, name)
-    table = dbf.Table(path, specs, dbf_type=dbf_type, codepage="cp1252")
+    table = dbf.Table(path, fields, dbf_type=dbf_type, codepage="cp1252")
     table.open(dbf.READ_WRITE)
     for ident, dia, hora, marco, prof, grupo, tarea, asig, aula, deleted in ENTRIES:
         table.append((ident, number(dia), number(hora), marco, prof, grupo, tarea, asig, aula))
