@@ -35,6 +35,10 @@ struct Measure {
 Measure RunChild(const std::vector<std::string>& argv, const std::string& out_path = "/dev/null") {
   auto start = std::chrono::steady_clock::now();
   pid_t pid = fork();
+  if (pid < 0) {
+    std::perror("tpd_bench: fork");
+    std::exit(1);
+  }
   if (pid == 0) {
     std::FILE* out = std::freopen(out_path.c_str(), "w", stdout);
     (void)out;
@@ -98,6 +102,10 @@ int main(int argc, char** argv) {
   }
   const std::string program = argv[1];
   const long k = std::atol(argv[2]);
+  if (k < 1) {
+    std::fprintf(stderr, "tpd_bench: K must be a whole number from 1 on\n");
+    return 64;
+  }
   const bool keep = argc > 3;
   fs::path work = keep ? fs::path(argv[3])
                        : fs::temp_directory_path() / ("tpd-bench-" + std::to_string(getpid()));

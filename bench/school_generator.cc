@@ -39,15 +39,16 @@ void Write(const std::u16string& folder, const std::u16string& name, const std::
 const char16_t* kLevels[] = {u"ESO", u"BAC", u"FP"};
 const char16_t kDays[] = u"LMXJV";
 
-std::u16string SubjectCode(long i) { return u"AS" + Num(i, 8); }        // 10 columns, unique
+// Ten columns, unique in their first seven as well (what is left when a suffix is added).
+std::u16string SubjectCode(long i) { return u"A" + Num(i, 6) + u"LEC"; }
 std::u16string Suffix(long i) { return i % 4 == 0 ? u"BIL" : u""; }     // a quarter bilingual
 std::u16string GroupCode(long i) { return u"G" + Num(i, 7) + u"A"; }
 std::u16string GroupLevel(long i) { return kLevels[i % 3]; }
 std::u16string GroupCourse(long i) { return Num(1 + i % 4, 1); }
 std::u16string ShortCode(long i) {
   // What the subjects step makes of the code and suffix: the base cut to leave room for the
-  // suffix. The numbers keep the cut codes unique as long as there are fewer than 10^5 subjects
-  // per suffix; beyond that the step numbers them and SOLUC simply finds fewer subjects.
+  // suffix. The numbers keep the cut codes unique up to 10^6 subjects (K = 3333); beyond that
+  // the step numbers them and SOLUC simply finds fewer subjects.
   std::u16string base = SubjectCode(i);
   std::u16string suffix = Suffix(i);
   return suffix.empty() ? base : base.substr(0, 10 - suffix.size()) + suffix;
@@ -102,12 +103,12 @@ void GenerateSchool(const SchoolSize& size, const std::u16string& folder,
   Write(folder, u"druv_grupo.txt", u"DRUV_GRUPOS.TXT", std::move(lines));
   lines.clear();
 
-  // Assignment i teaches subject i to group i: every subject and group is used, and each
-  // assignment has its own hours record (the last ones in the file, so that a search from the
-  // first record would have to walk far).
+  // Assignment i teaches subject i to a group that differs for each pass over the subjects, so
+  // that no pair repeats: every subject and group is used, and each assignment has its own hours
+  // record (written in reverse, so that a search from the first record would have to walk far).
   std::vector<std::u16string> hours;
   for (long i = 0; i < size.assignments; ++i) {
-    long subject = i % size.subjects, group = i % size.groups;
+    long subject = i % size.subjects, group = (i + i / size.subjects) % size.groups;
     lines.push_back(u"1" + Col(GroupCode(group), 10) + Col(SubjectCode(subject), 20) +
                     Col(Suffix(subject), 6));
     std::u16string h = i % 3 == 0 ? u"2,5" : (i % 3 == 1 ? u"4" : u"16.5");

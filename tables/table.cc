@@ -93,6 +93,10 @@ struct Table::Impl {
   // Locate's index for one list of key fields; kept only while the table is not written.
   std::vector<std::size_t> index_fields;
   KeyIndex index;
+  // The key names Locate was last given and their fields: callers ask by the same names row
+  // after row, and the layout does not change while the table is open.
+  std::u16string locate_keys;
+  std::vector<std::size_t> locate_fields;
 
   std::u16string Path() const { return ResolvePath(JoinPath(folder, base + u".DBF")); }
 
@@ -143,6 +147,14 @@ struct Table::Impl {
     const FieldLayout& f = layout.fields[field];
     if (record.empty()) return {};
     return DecodeField(f, record.substr(f.offset, f.length), layout.variant, layout.code_page);
+  }
+
+  // A field as text, the way Read field gives it; nothing for a value that does not read. The
+  // decoded text is handed over rather than copied: this runs for every field read.
+  std::optional<std::u16string> TextOf(std::size_t field, std::string_view record) const {
+    StoredValue value = Value(field, record);
+    if (value.kind == StoredValue::Kind::kText) return std::move(value.text);
+    return ValueAsText(value);
   }
 
   [[noreturn]] void FailRead(std::size_t field, const StoredValue& value,
@@ -285,6 +297,8 @@ struct Table::Impl {
     eof = true;
     index.Clear();
     index_fields.clear();
+    locate_keys.clear();
+    locate_fields.clear();
   }
 
   // The whole new file: header with the row count and today's date, records, end-of-file mark.
@@ -430,7 +444,7 @@ void Table::Edit() {
     Append();
     return;
   }
-  t.row = std::string(t.RecordOf(t.pos));
+  t.row.assign(t.RecordOf(t.pos));
   t.state = State::kEdit;
 }
 
@@ -464,15 +478,20 @@ bool Table::Locate(std::u16string_view keys, const std::vector<std::u16string>& 
   Impl& t = *impl_;
   t.RequireOpen();
   t.PostRow();
-  std::vector<std::size_t> fields;
-  for (const std::u16string& name : SplitKeys(keys)) fields.push_back(t.FieldIndex(name));
+  if (t.locate_fields.empty() || t.locate_keys != keys) {
+    std::vector<std::size_t> named;
+    for (const std::u16string& name : SplitKeys(keys)) named.push_back(t.FieldIndex(name));
+    t.locate_fields = std::move(named);
+    t.locate_keys = keys;
+  }
+  const std::vector<std::size_t>& fields = t.locate_fields;
   if (fields.size() != values.size()) {
     t.Fail(u"Locate was given %s values for the key fields of this table.\nTable: %s",
            IntToText(static_cast<long long>(values.size())));
   }
   // The key text of a row, as Read field gives it; nothing for a value that does not read.
   auto key = [&](std::size_t live_index, std::size_t k) {
-    return ValueAsText(t.Value(fields[k], t.RecordOf(live_index)));
+    return t.TextOf(fields[k], t.RecordOf(live_index));
   };
   auto matches = [&](std::size_t live_index) {
     for (std::size_t k = 0; k < fields.size(); ++k) {
@@ -536,10 +555,11 @@ void Table::SetLogical(std::u16string_view field, bool value) {
 std::u16string Table::AsText(std::u16string_view field) const {
   const Impl& t = *impl_;
   const std::size_t f = t.FieldIndex(field);
-  const StoredValue value = t.Value(f, t.CurrentRecord());
+  StoredValue value = t.Value(f, t.CurrentRecord());
+  if (value.kind == StoredValue::Kind::kText) return std::move(value.text);
   std::optional<std::u16string> text = ValueAsText(value);
   if (!text) t.FailRead(f, value, u"text");
-  return *text;
+  return std::move(*text);
 }
 
 std::int32_t Table::AsInteger(std::u16string_view field) const {

@@ -78,17 +78,23 @@ std::u16string LineReader::ReadLine() {
   Impl& in = *impl_;
   std::string line;
   while (!in.AtEnd()) {
-    char c = in.buffer[in.position++];
-    if (c == kLineFeed) break;
-    if (c == kCarriageReturn) {
-      // CR LF ends the line; a CR alone is dropped and the line goes on.
-      if (in.Available() && in.buffer[in.position] == kLineFeed) {
-        ++in.position;
-        break;
-      }
-      continue;
+    // The bytes up to the next line break or Ctrl-Z (or the end of the buffer) go in at once.
+    const char* begin = in.buffer.data() + in.position;
+    const char* end = in.buffer.data() + in.filled;
+    const char* stop = begin;
+    while (stop != end && *stop != kLineFeed && *stop != kCarriageReturn && *stop != kEndOfFile) {
+      ++stop;
     }
-    line += c;
+    line.append(begin, stop);
+    in.position += static_cast<std::size_t>(stop - begin);
+    if (stop == end || *stop == kEndOfFile) continue;  // AtEnd refills the buffer or ends
+    const char c = in.buffer[in.position++];
+    if (c == kLineFeed) break;
+    // CR LF ends the line; a CR alone is dropped and the line goes on.
+    if (in.Available() && in.buffer[in.position] == kLineFeed) {
+      ++in.position;
+      break;
+    }
   }
   return DecodeAnsi(line);
 }
@@ -101,7 +107,10 @@ void LineReader::Close() {
 
 // ---- Whole-file reading ----
 
-std::vector<std::u16string> SplitWholeFile(std::string_view bytes) {
+namespace {
+
+// The text of a whole file: its byte-order mark decides the encoding, and a NUL ends it.
+std::u16string DecodeWholeFile(std::string_view bytes) {
   std::u16string text;
   if (bytes.starts_with(kUtf8Mark)) {
     if (!DecodeUtf8Strict(bytes.substr(kUtf8Mark.size()), text)) throw Error(kNoMapping);
@@ -115,7 +124,10 @@ std::vector<std::u16string> SplitWholeFile(std::string_view bytes) {
   // A NUL ends the text.
   std::size_t nul = text.find(u'\0');
   if (nul != std::u16string::npos) text.resize(nul);
+  return text;
+}
 
+std::vector<std::u16string> SplitText(const std::u16string& text) {
   std::vector<std::u16string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -128,6 +140,12 @@ std::vector<std::u16string> SplitWholeFile(std::string_view bytes) {
   return lines;
 }
 
+}  // namespace
+
+std::vector<std::u16string> SplitWholeFile(std::string_view bytes) {
+  return SplitText(DecodeWholeFile(bytes));
+}
+
 std::vector<std::u16string> ReadWholeFile(const std::u16string& path) {
   InputFile file(path);
   if (!file.ok()) ThrowOpenError(path, file.error());
@@ -136,7 +154,10 @@ std::vector<std::u16string> ReadWholeFile(const std::u16string& path) {
   while (std::size_t count = file.Read(piece.data(), piece.size())) bytes.append(piece, 0, count);
   if (!file.ok()) ThrowOpenError(path, file.error());
   file.Close();
-  return SplitWholeFile(bytes);
+  // The bytes go before the lines are made: a large file is then held twice, not three times.
+  const std::u16string text = DecodeWholeFile(bytes);
+  std::string().swap(bytes);
+  return SplitText(text);
 }
 
 // ---- Writing ----

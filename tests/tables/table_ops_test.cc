@@ -346,6 +346,29 @@ TEST_F(TableTest, IndexedLocateKeepsTableOrderAtScale) {
   EXPECT_FALSE(t.Locate(u"COD", {u"K5000"}));
 }
 
+// The same handle closed and opened again on a table rebuilt with its fields in another order:
+// Locate must look in the fields of the table now open, not where they were before.
+TEST_F(TableTest, LocateAfterReopenUsesTheNewFieldOrder) {
+  MakeTextTable(folder(), u"GRUPOST", {Text(u"ABREV", 10), Text(u"NIVEL", 5)},
+                {{u"G1", u"ESO"}, {u"G2", u"BAC"}});
+  Table t(folder(), u"GRUPOST");
+  t.Open(Share::kShared, Access::kReadOnly);
+  ASSERT_TRUE(t.Locate(u"ABREV", {u"G2"}));
+  EXPECT_EQ(t.AsText(u"NIVEL"), u"BAC");
+  t.Close();
+
+  MakeTextTable(folder(), u"GRUPOST", {Text(u"NIVEL", 5), Text(u"ABREV", 10)},
+                {{u"FP", u"G3"}, {u"ESO", u"G2"}});
+  t.Open(Share::kShared, Access::kReadOnly);
+  EXPECT_FALSE(t.Locate(u"ABREV", {u"BAC"}));
+  ASSERT_TRUE(t.Locate(u"ABREV", {u"G2"}));
+  EXPECT_EQ(t.AsText(u"NIVEL"), u"ESO");
+  ASSERT_TRUE(t.Locate(u"NIVEL", {u"FP"}));  // another key on the same handle
+  EXPECT_EQ(t.AsText(u"ABREV"), u"G3");
+  ASSERT_TRUE(t.Locate(u"ABREV", {u"G2"}));  // and back
+  EXPECT_EQ(t.AsText(u"NIVEL"), u"ESO");
+}
+
 TEST_F(TableTest, UnknownFieldNamesTheComponent) {
   MakeTextTable(folder(), u"ASIGNOMT", {Text(u"COD", 10)}, {{u"A"}});
   Table step(folder(), u"ASIGNOMT.DBF");
