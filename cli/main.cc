@@ -11,6 +11,8 @@
 #include "cli/console.h"
 #include "cli/show_table.h"
 #include "export/export_run.h"
+#include "report/run_summary.h"
+#include "report/validate.h"
 #include "timetable/import_run.h"
 #include "transfer/error.h"
 #include "transfer/file_system.h"
@@ -42,8 +44,10 @@ std::u16string FolderInUse(const std::string& given) {
   return folder;
 }
 
-int Run(RunKind kind, const std::string& carpeta, const std::string& ptemp) {
+int Run(RunKind kind, const std::string& carpeta, const std::string& ptemp, bool resumen) {
   ConsoleFrontEnd ui;
+  RunCounters counters;
+  RunCounters* const sink = resumen ? &counters : nullptr;
   int estado = 0;
   const std::u16string folder = FolderInUse(carpeta);
   const std::u16string tables = ptemp.empty() ? TableFolderFor(folder) : FolderInUse(ptemp);
@@ -51,13 +55,17 @@ int Run(RunKind kind, const std::string& carpeta, const std::string& ptemp) {
     RunOutcome outcome = RunButton(kind, folder, /*parameter_mode=*/true, estado, ui,
                                    [&](const std::u16string& dirTxt) {
                                      if (kind == RunKind::kExport) {
-                                       ExportContext ctx{dirTxt, tables, estado, ui};
+                                       ExportContext ctx{dirTxt, tables, estado, ui, sink};
                                        ExportSteps(ctx);
                                      } else {
-                                       ImportTimetable(ImportContext{dirTxt, tables, LocalNow});
+                                       ImportTimetable(
+                                           ImportContext{dirTxt, tables, LocalNow, sink});
                                      }
                                    });
     if (outcome == RunOutcome::kFolderMissing) return kNotDone;
+    if (resumen) {
+      for (const std::u16string& line : SummaryLines(counters)) WriteOut(line);
+    }
     return estado == 1 ? kDone : kNotDone;
   } catch (const Error& e) {
     WriteErr(ErrorBoxText(e.text()));
@@ -67,9 +75,57 @@ int Run(RunKind kind, const std::string& carpeta, const std::string& ptemp) {
   return kRunError;
 }
 
+// Checks the transfer files of the folder as an export would read them; writes nothing.
+int Validate(const std::string& carpeta, const std::string& ptemp) {
+  const std::u16string folder = FolderInUse(carpeta);
+  const std::u16string tables = ptemp.empty() ? TableFolderFor(folder) : FolderInUse(ptemp);
+  const std::u16string dirTxt = folder + std::u16string(PathSeparator());
+  if (!FolderExists(dirTxt)) {
+    WriteOut(u"No existe la carpeta");
+    return kNotDone;
+  }
+  try {
+    const Validation v = ValidateTransferFiles(dirTxt, tables);
+    for (const std::u16string& line : ValidationLines(v)) WriteOut(line);
+    return ValidationExitStatus(v);
+  } catch (const Error& e) {
+    WriteErr(ErrorBoxText(e.text()));
+  } catch (const std::exception& e) {
+    WriteErr(ErrorBoxText(FromUtf8(e.what())));
+  }
+  return kRunError;
+}
+
+constexpr const char* kExitStatusHelp =
+    "Ejemplos:\n"
+    "  transpelcardruv exportar --carpeta C:\\Escuela\\Druv --resumen\n"
+    "  transpelcardruv importar --carpeta C:\\Escuela\\Druv\n"
+    "  transpelcardruv validar --carpeta C:\\Escuela\\Druv\n"
+    "  transpelcardruv tabla ASIGNOMT\n"
+    "\n"
+    "Códigos de salida:\n"
+    "  0   exportar/importar: terminó bien (estado 1); validar: la exportación terminaría bien\n"
+    "  1   terminó, pero faltaba algún fichero o la carpeta no existe (validar: faltaría un "
+    "fichero)\n"
+    "  2   un error detuvo el proceso (validar: la exportación se detendría)\n"
+    "  64  la orden está mal escrita\n"
+    "Los mensajes y resúmenes salen por la salida estándar; los errores, por la de errores.";
+
 int Main(int argc, char** argv) {
   CLI::App app{"transpelcardruv: pasa los datos del centro entre DRUV y Pelcarin."};
-  app.set_version_flag("--version", std::string("transpelcardruv ") + TPD_VERSION);
+  app.name("transpelcardruv");
+  // The help in Spanish, for subcommands too: they take the formatter and help flag from here.
+  for (const auto& [word, spanish] :
+       {std::pair{"Usage", "Uso"}, {"Options", "Opciones"}, {"Subcommands", "Órdenes"},
+        {"SUBCOMMAND", "ORDEN"}, {"SUBCOMMANDS", "ÓRDENES"}, {"OPTIONS", "OPCIONES"},
+        {"Positionals", "Argumentos"}, {"TEXT", "TEXTO"}, {"INT", "ENTERO"},
+        {"REQUIRED", "OBLIGATORIO"}}) {
+    app.get_formatter()->label(word, spanish);
+  }
+  app.option_defaults()->group("Opciones");
+  app.set_help_flag("-h,--help", "Muestra esta ayuda y termina.");
+  app.set_version_flag("--version", std::string("transpelcardruv ") + TPD_VERSION,
+                       "Muestra la versión y termina.");
   app.require_subcommand(0, 1);
 
   std::string carpeta, ptemp;
@@ -82,18 +138,44 @@ int Main(int argc, char** argv) {
       "exportar", "Transforma los ficheros TXT de DRUV en las tablas de Pelcarin.");
   CLI::App* importar = app.add_subcommand(
       "importar", "Escribe DRUV_HORARIO.TXT a partir del horario resuelto (SOLUC).");
+  for (CLI::App* sub : {exportar, importar}) sub->group("Órdenes");
+  bool resumen = false;
   for (CLI::App* sub : {exportar, importar}) {
     sub->add_option("--carpeta", carpeta, carpeta_help);
     sub->add_option("--ptemp", ptemp, ptemp_help);
+    sub->add_flag("--resumen", resumen,
+                  "Al final, filas escritas por tabla y registros pasados por alto, con el motivo.");
   }
+  exportar->footer(
+      "Ejemplo:\n  transpelcardruv exportar --carpeta C:\\Escuela\\Druv --resumen");
+  importar->footer("Ejemplo:\n  transpelcardruv importar --carpeta C:\\Escuela\\Druv");
+
+  CLI::App* validar = app.add_subcommand(
+      "validar",
+      "Revisa los ficheros TXT de DRUV como los leería exportar, sin escribir nada, y dice qué "
+      "detendría la exportación o qué datos se perderían.");
+  validar->group("Órdenes");
+  validar->add_option("--carpeta", carpeta, carpeta_help);
+  validar->add_option("--ptemp", ptemp, ptemp_help);
+  validar->footer(
+      "Ejemplo:\n  transpelcardruv validar --carpeta C:\\Escuela\\Druv\n"
+      "Salida: 0 la exportación terminaría bien, 1 faltaría algún fichero, 2 se detendría por un "
+      "error.");
 
   std::string nombre;
   int filas = 10;
   CLI::App* tabla = app.add_subcommand(
       "tabla", "Muestra el contenido de una tabla de Pelcarin (por ejemplo, ASIGNOMT).");
+  tabla->group("Órdenes");
   tabla->add_option("nombre", nombre, "Nombre de la tabla, con o sin .DBF.")->required();
   tabla->add_option("--ptemp", ptemp, ptemp_help);
   tabla->add_option("--filas", filas, "Filas que se muestran (-1: todas; por omisión, 10).");
+  tabla->footer("Ejemplo:\n  transpelcardruv tabla ASIGNOMT --filas 20");
+  app.footer(kExitStatusHelp);
+
+  for (CLI::App* sub : {exportar, importar, validar, tabla}) {
+    sub->get_help_ptr()->group("Opciones");
+  }
 
   std::vector<std::string> args = Arguments(argc, argv);
   std::reverse(args.begin(), args.end());  // CLI11 takes them last first
@@ -103,8 +185,9 @@ int Main(int argc, char** argv) {
     int rc = app.exit(e);
     return rc == 0 ? 0 : kBadUsage;
   }
-  if (exportar->parsed()) return Run(RunKind::kExport, carpeta, ptemp);
-  if (importar->parsed()) return Run(RunKind::kImport, carpeta, ptemp);
+  if (exportar->parsed()) return Run(RunKind::kExport, carpeta, ptemp, resumen);
+  if (importar->parsed()) return Run(RunKind::kImport, carpeta, ptemp, resumen);
+  if (validar->parsed()) return Validate(carpeta, ptemp);
   if (tabla->parsed()) {
     try {
       const std::u16string tables =

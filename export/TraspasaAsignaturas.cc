@@ -40,11 +40,19 @@ constexpr Column kActivityTask{u"CODTAREA", 66, 3};
 // Activities are told from subjects by this mark before their code.
 constexpr std::u16string_view kActivityMark = u"*";
 
-void AddSubject(std::u16string_view line, ShortCodes& codes, tables::Table& table) {
+void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
+                tables::Table& table) {
   const std::u16string name = Cut(line, kSubjectName);
   const std::u16string suffix = Cut(line, kSubjectSuffix);
-  const std::u16string code = codes.AdmitSubject(Cut(line, kSubjectBase), suffix);
-  if (code.empty()) return;
+  const std::u16string base = Cut(line, kSubjectBase);
+  const std::u16string code = codes.AdmitSubject(base, suffix);
+  if (code.empty()) {
+    // Only a blank code stays empty; any other code was numbered or folded onto a taken one.
+    CountPassedOver(ctx.counters, u"ASIGNOMT",
+                    base.empty() && suffix.empty() ? PassedOver::kEmptyCode
+                                                   : PassedOver::kTakenAfterNumbering);
+    return;
+  }
   // The long code: the name's first character and the character after each of its blanks.
   const std::u16string long_code = Copy(name, 1, 1) + Iniciales(name, u" ");
   table.Append();
@@ -55,11 +63,16 @@ void AddSubject(std::u16string_view line, ShortCodes& codes, tables::Table& tabl
   table.SetText(kSubjectCode.name, Cut(line, kSubjectCode));
   table.SetText(kSubjectSuffix.name, suffix);
   table.Post();
+  CountRow(ctx.counters, u"ASIGNOMT");
 }
 
-void AddActivity(std::u16string_view line, ShortCodes& codes, tables::Table& table) {
+void AddActivity(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
+                 tables::Table& table) {
   const std::u16string code = std::u16string(kActivityMark) + Cut(line, kActivityCode);
-  if (!codes.AdmitActivity(code)) return;
+  if (!codes.AdmitActivity(code)) {
+    CountPassedOver(ctx.counters, u"ASIGNOMT", PassedOver::kDuplicateCode);
+    return;
+  }
   table.Append();
   table.SetText(kActivityCode.name, code);
   table.SetText(kActivityLongCode.name, Cut(line, kActivityLongCode));
@@ -67,6 +80,7 @@ void AddActivity(std::u16string_view line, ShortCodes& codes, tables::Table& tab
   table.SetLogical(u"ESTAREA", true);
   table.SetText(kActivityTask.name, Cut(line, kActivityTask));
   table.Post();
+  CountRow(ctx.counters, u"ASIGNOMT");
 }
 
 }  // namespace
@@ -81,7 +95,11 @@ void TraspasaAsignaturas(ExportContext& ctx) {
 
   while (!subjects.AtEnd()) {
     const std::u16string line = subjects.ReadLine();
-    if (IsDataRecord(line, kSubjectRecord)) AddSubject(line, codes, table);
+    if (IsDataRecord(line, kSubjectRecord)) {
+      AddSubject(ctx, line, codes, table);
+    } else {
+      CountNonDataLine(ctx, u"ASIGNOMT", line);
+    }
   }
 
   // The activities are optional: without their file the table holds the subjects alone.
@@ -91,7 +109,11 @@ void TraspasaAsignaturas(ExportContext& ctx) {
     LineReader activities(activities_path);
     while (!activities.AtEnd()) {
       const std::u16string line = activities.ReadLine();
-      if (IsDataRecord(line, kActivityRecord)) AddActivity(line, codes, table);
+      if (IsDataRecord(line, kActivityRecord)) {
+        AddActivity(ctx, line, codes, table);
+      } else {
+        CountNonDataLine(ctx, u"ASIGNOMT", line);
+      }
     }
     activities.Close();
   }

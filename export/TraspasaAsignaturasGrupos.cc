@@ -63,14 +63,20 @@ constexpr std::array<std::u16string_view, 4> kGroupFields = {u"TURNO", u"NIVEL",
 constexpr double kLeastHours = 1;
 
 // The assignments: one ASIGT row per assignment whose subject and suffix name an ASIGNOMT row.
-void AddAssignments(LineReader& input, Table& subjects, Table& asigt) {
+void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects, Table& asigt) {
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kAssignmentRecord)) continue;
+    if (!IsDataRecord(line, kAssignmentRecord)) {
+      CountNonDataLine(ctx, u"ASIGT", line);
+      continue;
+    }
     const std::u16string subject = Cut(line, kSubject);
     const std::u16string group = Cut(line, kGroup);
     const std::u16string suffix = Cut(line, kSuffix);
-    if (!subjects.Locate(u"CODDRUV;CODIDIDRUV", {subject, suffix})) continue;
+    if (!subjects.Locate(u"CODDRUV;CODIDIDRUV", {subject, suffix})) {
+      CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kSubjectNotFound);
+      continue;
+    }
     asigt.Append();
     asigt.SetText(u"CASIG", subjects.AsText(u"COD"));
     asigt.SetText(kGroup.name, group);
@@ -78,6 +84,7 @@ void AddAssignments(LineReader& input, Table& subjects, Table& asigt) {
     asigt.SetText(kSubject.name, subjects.AsText(u"CODDRUV"));
     asigt.SetText(kSuffix.name, suffix);
     asigt.Post();
+    CountRow(ctx.counters, u"ASIGT");
   }
 }
 
@@ -135,7 +142,10 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
   GroupIndex index(groups);
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
     const auto* data = index.Find(asigt.AsText(kGroup.name));
-    if (data == nullptr) continue;
+    if (data == nullptr) {
+      CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kGroupNotFound);
+      continue;
+    }
     asigt.Edit();
     for (size_t i = 0; i < kGroupFields.size(); ++i) {
       asigt.SetText(kGroupFields[i], GroupIndex::Value(*data, i));
@@ -158,9 +168,9 @@ std::u16string MatchKey(Part part) {
   return key;
 }
 
-// The weekly hours of a matched record: blank is one hour, a comma is a decimal point.
-double HoursOf(std::u16string_view line) {
-  std::u16string text = Cut(line, kHours);
+// The weekly hours of a matched record, from its hours column: blank is one hour, a comma is a
+// decimal point.
+double HoursOf(std::u16string text) {
   if (text.empty()) text = u"1";
   for (char16_t& c : text) {
     if (c == u',') c = u'.';
@@ -169,17 +179,29 @@ double HoursOf(std::u16string_view line) {
   return hours < kLeastHours ? kLeastHours : hours;
 }
 
-// The weekly hours of each row from the first data record that matches its five values.
-void AddHours(const std::vector<std::u16string>& lines, Table& asigt) {
-  std::unordered_map<std::u16string, size_t> first;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (!IsDataRecord(lines[i], kHoursRecord)) continue;
-    first.try_emplace(MatchKey([&](const Column& c) { return Cut(lines[i], c); }), i);
+// The weekly hours of each row from the first data record that matches its five values. Only
+// the hours column of each first record is kept, and every line is let go once read, so that a
+// large file is not held twice over.
+void AddHours(const ExportContext& ctx, std::vector<std::u16string> lines, Table& asigt) {
+  std::unordered_map<std::u16string, std::u16string> first;
+  for (std::u16string& line : lines) {
+    if (!IsDataRecord(line, kHoursRecord)) {
+      CountNonDataLine(ctx, u"ASIGT", line);
+    } else {
+      const auto [it, added] =
+          first.try_emplace(MatchKey([&](const Column& c) { return Cut(line, c); }));
+      if (added) it->second = Cut(line, kHours);
+    }
+    std::u16string().swap(line);
   }
+  std::vector<std::u16string>().swap(lines);
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
     const auto it = first.find(MatchKey([&](const Column& c) { return asigt.AsText(c.name); }));
-    if (it == first.end()) continue;
-    const double hours = HoursOf(lines[it->second]);
+    if (it == first.end()) {
+      CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
+      continue;
+    }
+    const double hours = HoursOf(it->second);
     asigt.Edit();
     asigt.SetNumber(kHours.name, hours);
     asigt.SetText(u"SESIONES", LessonPattern(hours));
@@ -212,13 +234,13 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
   Table& subjects = components.wwTableNomAsg;
   subjects.Open(tables::Share::kExclusive, tables::Access::kReadOnly);
 
-  AddAssignments(assignments, subjects, asigt);
+  AddAssignments(ctx, assignments, subjects, asigt);
   assignments.Close();
   AddGroupData(ctx, asigt);
 
   const std::u16string hours_path = InputPath(ctx, u"druv_asignatcurso.txt");
   if (FileExists(hours_path)) {
-    AddHours(ReadWholeFile(hours_path), asigt);
+    AddHours(ctx, ReadWholeFile(hours_path), asigt);
     AddDefaultHours(asigt);
   } else {
     // Unlike a missing assignments file this leaves the run status alone, and the rows keep

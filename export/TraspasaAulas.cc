@@ -35,13 +35,17 @@ void TraspasaAulas(ExportContext& ctx) {
 
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kRecordName)) continue;
+    if (!IsDataRecord(line, kRecordName)) {
+      CountNonDataLine(ctx, u"AULAT", line);
+      continue;
+    }
     // The blank stays even when a part is empty.
     const std::u16string name = Cut(line, kName) + u" " + Cut(line, kNameSecondPart);
     table.Append();
     table.SetText(kCode.name, Cut(line, kCode));
     table.SetText(kName.name, name);
     table.Post();
+    CountRow(ctx.counters, u"AULAT");
   }
   table.Close();
   input.Close();

@@ -39,7 +39,10 @@ void TraspasaGrupos(ExportContext& ctx) {
 
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kRecordName)) continue;
+    if (!IsDataRecord(line, kRecordName)) {
+      CountNonDataLine(ctx, u"GRUPOST", line);
+      continue;
+    }
     const std::u16string code = Cut(line, kCode);
     const std::u16string shift = Cut(line, kShift);  // whole in DESCRIP, one character in TURNO
     std::u16string level = Cut(line, kLevel);
@@ -59,6 +62,7 @@ void TraspasaGrupos(ExportContext& ctx) {
     table.SetText(kBracketed.name, u"(" + Cut(line, kBracketed) + u") " + shift + u" " + level +
                                        u" " + course + u" " + letter);
     table.Post();
+    CountRow(ctx.counters, u"GRUPOST");
   }
   table.Close();
   input.Close();

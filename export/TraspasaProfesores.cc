@@ -39,15 +39,22 @@ void TraspasaProfesores(ExportContext& ctx) {
 
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kRecordName)) continue;
+    if (!IsDataRecord(line, kRecordName)) {
+      CountNonDataLine(ctx, u"PROFT", line);
+      continue;
+    }
     const std::u16string code = Cut(line, kCode);
-    if (written.Contains(code)) continue;
+    if (written.Contains(code)) {
+      CountPassedOver(ctx.counters, u"PROFT", PassedOver::kDuplicateCode);
+      continue;
+    }
     written.Add(code);
     table.Append();
     table.SetText(kCode.name, code);
     table.SetText(kName.name, Cut(line, kName));
     table.SetText(kDepartment.name, Cut(line, kDepartment));
     table.Post();
+    CountRow(ctx.counters, u"PROFT");
   }
   table.Close();
   input.Close();

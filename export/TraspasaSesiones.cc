@@ -62,10 +62,13 @@ int Minutes(std::u16string_view start, std::u16string_view end) {
 }
 
 // First pass: one row per data record; gathers the distinct start times.
-void AddSessions(const std::vector<std::u16string>& lines, CodeList& starts,
-                 tables::Table& table) {
+void AddSessions(const ExportContext& ctx, const std::vector<std::u16string>& lines,
+                 CodeList& starts, tables::Table& table) {
   for (const std::u16string& line : lines) {
-    if (!IsDataRecord(line, kRecordName)) continue;
+    if (!IsDataRecord(line, kRecordName)) {
+      CountNonDataLine(ctx, u"DIASHORAST", line);
+      continue;
+    }
     const std::u16string code = Cut(line, kCode);
     const std::u16string day = DayNumber(Cut(line, kDay));
     const std::u16string start_hhmm = Cut(line, kStart);
@@ -84,6 +87,7 @@ void AddSessions(const std::vector<std::u16string>& lines, CodeList& starts,
     table.SetText(u"MINUTOS", IntToText(minutes));
     table.SetText(u"MARCO", u"0");
     table.Post();
+    CountRow(ctx.counters, u"DIASHORAST");
   }
 }
 
@@ -110,7 +114,7 @@ void TraspasaSesiones(ExportContext& ctx) {
   const std::vector<std::u16string> lines = ReadWholeFile(path);
   tables::Table table(ctx.table_folder, u"DIASHORAST.DBF");
   RebuildTable(table, ctx, u"DIASHORAST", DiashorastFields());
-  AddSessions(lines, starts, table);
+  AddSessions(ctx, lines, starts, table);
   NumberSlots(starts, table);
   table.Close();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/front_end.h"
+#include "report/run_counters.h"
 
 namespace tpd {
 
@@ -13,6 +14,7 @@ struct ExportContext {
   std::u16string table_folder;  // the folder of the tables (\PTEMP on the chosen folder's drive)
   int& estado;                  // the process-wide run status
   FrontEnd& ui;
+  RunCounters* counters = nullptr;  // the console's run summary; none in the dialog
 };
 
 // The six steps, in the order the run calls them; one source each.

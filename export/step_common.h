@@ -36,6 +36,10 @@ bool MainInputPresent(ExportContext& ctx, const std::u16string& path,
 void RebuildTable(tables::Table& table, const ExportContext& ctx, std::u16string_view name,
                   const std::vector<tables::FieldDef>& fields);
 
+// For the run summary: a line of the step's input that is no data record of its record name,
+// told apart as header/trailer or any other line.
+void CountNonDataLine(const ExportContext& ctx, std::u16string_view table, std::u16string_view line);
+
 // A text field of the given width, for field lists.
 tables::FieldDef TextField(std::u16string_view name, int width);
 

@@ -29,13 +29,16 @@ std::u16string CentreCode(const std::u16string& dirTxt) {
 // The code found by locating `value` in `key` of `table`, read from `field`; `fallback` when no
 // row matches.
 std::u16string LocateOr(Table& table, std::u16string_view key, const std::u16string& value,
-                        std::u16string_view field, std::u16string fallback) {
+                        std::u16string_view field, std::u16string fallback, RunCounters* counters,
+                        PassedOver fell_back) {
   if (table.Locate(key, {value})) return table.AsText(field);
+  CountPassedOver(counters, kHorarioName, fell_back);
   return fallback;
 }
 
 // One data record for the current row of SOLUC, whose DIA is not 0.
-std::u16string DataRecord(tables::Components& c, std::optional<PeriodIndex>& periods) {
+std::u16string DataRecord(tables::Components& c, std::optional<PeriodIndex>& periods,
+                          RunCounters* counters) {
   Table& soluc = c.wwTableSoluc;
   std::u16string hora = soluc.AsText(u"HORA");
   std::u16string dia = soluc.AsText(u"DIA");
@@ -44,16 +47,22 @@ std::u16string DataRecord(tables::Components& c, std::optional<PeriodIndex>& per
   if (!periods) periods.emplace(c.wwTableTramos);
 
   std::u16string line = u"1";
-  PutField(line, periods->Find(dia, hora, marco), kPeriodWidth);
+  const std::u16string period = periods->Find(dia, hora, marco);
+  if (period.empty()) CountPassedOver(counters, kHorarioName, PassedOver::kPeriodFallback);
+  PutField(line, period, kPeriodWidth);
   PutField(line, DayLetter(dia), kDayWidth);
   PutField(line, soluc.AsText(u"PROF"), kTeacherWidth);
 
   // An entry whose group or room is not in the tables keeps its own code, cut to the field.
   std::u16string group = soluc.AsText(u"CODGRUPO");
-  PutField(line, LocateOr(c.wwTableGrupos, u"ABREV", group, u"ABREV", Copy(group, 1, kGroupWidth)),
+  PutField(line,
+           LocateOr(c.wwTableGrupos, u"ABREV", group, u"ABREV", Copy(group, 1, kGroupWidth),
+                    counters, PassedOver::kGroupFallback),
            kGroupWidth);
 
-  PutField(line, LocateOr(c.wwTableNomAsg, u"COD", soluc.AsText(u"TAREA"), u"CODTAREA", u"LEC"),
+  PutField(line,
+           LocateOr(c.wwTableNomAsg, u"COD", soluc.AsText(u"TAREA"), u"CODTAREA", u"LEC",
+                    counters, PassedOver::kTaskFallback),
            kTaskWidth);
 
   // A subject that is not in ASIGNOMT gets a blank field and no suffix: no DRUV code is made up.
@@ -62,11 +71,15 @@ std::u16string DataRecord(tables::Components& c, std::optional<PeriodIndex>& per
   if (c.wwTableNomAsg.Locate(u"COD", {soluc.AsText(u"ASIG")})) {
     subject = c.wwTableNomAsg.AsText(u"CODDRUV");
     suffix = SuffixPart(subject, c.wwTableNomAsg.AsText(u"CODIDIDRUV"));
+  } else {
+    CountPassedOver(counters, kHorarioName, PassedOver::kSubjectFallback);
   }
   PutField(line, subject, kSubjectWidth);
 
   std::u16string room = soluc.AsText(u"AULA");
-  PutField(line, LocateOr(c.wwTableAulas, u"ABREV", room, u"ABREV", Copy(room, 1, kRoomWidth)),
+  PutField(line,
+           LocateOr(c.wwTableAulas, u"ABREV", room, u"ABREV", Copy(room, 1, kRoomWidth), counters,
+                    PassedOver::kRoomFallback),
            kRoomWidth);
   line += suffix;
   return line;
@@ -94,8 +107,11 @@ void ImportTimetable(const ImportContext& ctx) {
     for (c.wwTableSoluc.First(); !c.wwTableSoluc.Eof(); c.wwTableSoluc.Next()) {
       // DIA may be a number or a text field: the timetabler chooses. An entry with day 0 (or
       // none) is not placed; a text that is no whole number stops the run with the row named.
-      if (c.wwTableSoluc.AsInteger(u"DIA") == 0) continue;
-      out.Add(DataRecord(c, periods));
+      if (c.wwTableSoluc.AsInteger(u"DIA") == 0) {
+        CountPassedOver(ctx.counters, kHorarioName, PassedOver::kDayZero);
+        continue;
+      }
+      out.Add(DataRecord(c, periods, ctx.counters));
       ++records;
     }
 
@@ -104,6 +120,8 @@ void ImportTimetable(const ImportContext& ctx) {
 
   out.Add(TrailerRecord(centre, ctx.clock(), records));
   out.Commit();
+  // Counted only once the file is in place: a run that stops writes nothing.
+  CountRows(ctx.counters, kHorarioName, records);
 }
 
 }  // namespace tpd

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "report/run_counters.h"
+
 namespace tpd {
 
 struct LocalDateTime {
@@ -17,6 +19,7 @@ struct ImportContext {
   std::u16string dirTxt;        // the chosen folder followed by the path separator
   std::u16string table_folder;  // the folder of the tables
   Clock clock = LocalNow;       // read when the header and when the trailer is built
+  RunCounters* counters = nullptr;  // the console's run summary; none in the dialog
 };
 
 // Centre code, header, one record per SOLUC row with DIA not 0, trailer; DRUV_HORARIO.TXT is

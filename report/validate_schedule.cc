@@ -1,0 +1,222 @@
+// Checks of the assignments with their weekly hours, and of the sessions: the look-ups, matches
+// and conversions that steps 5 and 6 of the export make.
+#include <array>
+#include <map>
+#include <tuple>
+
+#include "export/number_text.h"
+#include "report/validate_support.h"
+#include "transfer/Clipper.h"
+#include "transfer/error.h"
+#include "transfer/file_system.h"
+#include "transfer/text.h"
+
+namespace tpd::check {
+namespace {
+
+// druv_asignatgrupo.txt into ASIGT.
+constexpr std::u16string_view kAssignmentsFile = u"druv_asignatgrupo.txt";
+constexpr std::u16string_view kAssignmentRecord = u"DRUV_ASIGNATGRUPO.TXT";
+constexpr Field kGroup{u"CGRUP", 2, 10, 10};
+constexpr Field kSubject{u"CASIGDRUV", 12, 20, 20};
+constexpr Field kSuffix{u"CODIDIDRUV", 32, 6, 6};
+
+// druv_asignatcurso.txt: the five columns an ASIGT row must match, in the order of MatchKey.
+constexpr std::u16string_view kHoursFile = u"druv_asignatcurso.txt";
+constexpr std::u16string_view kHoursRecord = u"DRUV_ASIGNATCURSO.TXT";
+constexpr std::array<Field, 5> kHoursMatch = {{
+    {u"CASIGDRUV", 24, 20},
+    {u"TURNO", 5, 3},
+    {u"NIVEL", 2, 3},
+    {u"CURSO", 8, 3},
+    {u"CODIDIDRUV", 50, 6},
+}};
+constexpr Field kHours{u"HORAS", 44, 6};
+
+// druv_sesiones.txt into DIASHORAST.
+constexpr std::u16string_view kSessionsFile = u"druv_sesiones.txt";
+constexpr std::u16string_view kSessionRecord = u"DRUV_SESIONES.TXT";
+constexpr Field kSessionCode{u"CODDIHO", 5, 4, 10};
+constexpr Field kSessionDay{u"DIA", 9, 1};
+constexpr Field kSessionStart{u"HORADESDE", 10, 4};
+constexpr Field kSessionEnd{u"HORAHASTA", 14, 4};
+
+using MatchKey = std::array<std::u16string, 5>;
+
+// An ASIGT row as step 5 leaves it before the hours are added.
+struct AssignmentRow {
+  long long line_no;
+  MatchKey key;  // CASIGDRUV, TURNO, NIVEL, CURSO, CODIDIDRUV as stored
+};
+
+// The weekly hours of a matched record: blank is one hour, a comma is a decimal point. Throws the
+// conversion's Error, as the step does.
+void ConvertHours(std::u16string_view line) {
+  std::u16string text = Cut(line, kHours);
+  if (text.empty()) text = u"1";
+  for (char16_t& c : text) {
+    if (c == u',') c = u'.';
+  }
+  ParseDecimal(text);
+}
+
+// Matches the rows with the hours records; the first record of a key is the one a row takes.
+void CheckHours(Findings& out, const std::u16string& dirTxt,
+                const std::vector<AssignmentRow>& rows) {
+  std::vector<std::u16string> lines;
+  if (!ReadWhole(out, dirTxt, kHoursFile, lines)) return;
+  std::map<MatchKey, size_t> first;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const long long n = static_cast<long long>(i) + 1;
+    if (!DataRecordOrReport(out, kHoursFile, n, lines[i], kHoursRecord)) continue;
+    CheckRecord(out, kHoursFile, n, lines[i],
+                {kHoursMatch[2], kHoursMatch[1], kHoursMatch[3], kHoursMatch[0], kHours}, {});
+    MatchKey key;
+    for (size_t k = 0; k < key.size(); ++k) key[k] = Cut(lines[i], kHoursMatch[k]);
+    const auto [it, added] = first.try_emplace(key, i);
+    if (!added) {
+      out.Add(kHoursFile, n, FindingKind::kDuplicate,
+              u"repite el registro de horas de la línea " +
+                  IntToText(static_cast<long long>(it->second) + 1) + u": no se usa");
+    }
+  }
+
+  std::vector<bool> used(lines.size(), false);
+  for (const AssignmentRow& row : rows) {
+    const auto it = first.find(row.key);
+    if (it == first.end()) {
+      out.Add(kAssignmentsFile, row.line_no, FindingKind::kNoHours,
+              u"ningún registro de " + std::u16string(kHoursFile) + u" corresponde a " +
+                  Quote(row.key[0]) + u" (turno " + Quote(row.key[1]) + u", nivel " +
+                  Quote(row.key[2]) + u", curso " + Quote(row.key[3]) + u", sufijo " +
+                  Quote(row.key[4]) + u"): se le pone 1 hora");
+      continue;
+    }
+    if (used[it->second]) continue;
+    used[it->second] = true;
+    try {
+      ConvertHours(lines[it->second]);
+    } catch (const Error& e) {
+      out.Add(kHoursFile, static_cast<long long>(it->second) + 1, FindingKind::kStops,
+              u"las horas " + Quote(Cut(lines[it->second], kHours)) + u" no se pueden convertir: " +
+                  e.text() + u" (la exportación se detendría)");
+    }
+  }
+  for (const auto& [key, i] : first) {
+    if (!used[i]) {
+      out.Add(kHoursFile, static_cast<long long>(i) + 1, FindingKind::kNoHours,
+              u"ninguna asignatura de grupo usa este registro de horas");
+    }
+  }
+}
+
+// hhmm as hh:mm, and the parts of hh:mm, as the step takes them.
+std::u16string ClockTime(std::u16string_view hhmm) {
+  return Copy(hhmm, 1, 2) + u":" + Copy(hhmm, 3, 2);
+}
+constexpr int kMinutesPerHour = 60;
+
+// The length in minutes; the four parts convert in the step's order, which decides the error.
+int Minutes(std::u16string_view start, std::u16string_view end) {
+  const int end_hours = ParseWholeNumber(Copy(end, 1, 2));
+  const int start_hours = ParseWholeNumber(Copy(start, 1, 2));
+  const int end_minutes = ParseWholeNumber(Copy(end, 4, 2));
+  const int start_minutes = ParseWholeNumber(Copy(start, 4, 2));
+  return (end_hours - start_hours) * kMinutesPerHour + (end_minutes - start_minutes);
+}
+
+}  // namespace
+
+void CheckAssignments(Findings& out, const std::u16string& dirTxt, const Known& known) {
+  if (!MainInputPresent(out, dirTxt, kAssignmentsFile,
+                        u"No existe archivo de grupos (DRUV_ASIGNATGRUPO.TXT)")) {
+    return;
+  }
+  // Without its file, a catalog comes from the table an earlier run left; none there stops the
+  // step as it opens the table.
+  for (const auto& [known_from_file, table, file] :
+       {std::tuple{known.subjects_known, u"ASIGNOMT", u"druv_asignat.txt"},
+        std::tuple{known.groups_known, u"GRUPOST", u"druv_grupo.txt"}}) {
+    const std::u16string path =
+        known.table_folder + std::u16string(PathSeparator()) + table + u".DBF";
+    if (!known_from_file && !FileExists(path)) {
+      out.Add(kAssignmentsFile, 0, FindingKind::kStops,
+              u"falta " + std::u16string(file) + u" y no hay tabla " + table +
+                  u" de una exportación anterior (" + path + u"): la exportación se detendría");
+    }
+  }
+
+  std::vector<AssignmentRow> rows;
+  const bool read = ForEachLine(out, dirTxt, kAssignmentsFile, [&](long long n,
+                                                                   const std::u16string& line) {
+    if (!DataRecordOrReport(out, kAssignmentsFile, n, line, kAssignmentRecord)) return;
+    CheckRecord(out, kAssignmentsFile, n, line, {kGroup, kSubject}, {kGroup, kSubject, kSuffix});
+    const std::u16string subject = Cut(line, kSubject);
+    const std::u16string suffix = Cut(line, kSuffix);
+    if (known.subjects_known && !known.subjects.contains({subject, suffix})) {
+      out.Add(kAssignmentsFile, n, FindingKind::kNotFound,
+              u"la asignatura " + Quote(subject) + u" con sufijo " + Quote(suffix) +
+                  u" no estará en ASIGNOMT: la asignatura de grupo se pasa por alto");
+      return;
+    }
+    const std::u16string group = Stored(Cut(line, kGroup), kGroup.stored);
+    std::array<std::u16string, 3> group_data;
+    if (known.groups_known) {
+      const auto it = known.groups.find(group);
+      if (it == known.groups.end()) {
+        out.Add(kAssignmentsFile, n, FindingKind::kNotFound,
+                u"el grupo " + Quote(group) +
+                    u" no estará en GRUPOST: queda sin turno, nivel, curso ni grupo");
+      } else {
+        group_data = it->second;
+      }
+    }
+    rows.push_back({n,
+                    {Stored(subject, kSubject.stored), group_data[0], group_data[1], group_data[2],
+                     Stored(suffix, kSuffix.stored)}});
+  });
+  if (!read) return;
+
+  if (!FileExists(dirTxt + std::u16string(kHoursFile))) {
+    // The step shows its message and goes on; the run status stays as it is.
+    out.Add(kHoursFile, 0, FindingKind::kMissingFile,
+            u"No existe archivo de grupos (DRUV_ASIGNATCURSO.TXT): las asignaturas de grupo "
+            u"quedan sin horas");
+    return;
+  }
+  // Without the subjects or groups of this folder the step would match against the tables of an
+  // earlier run, which these files do not show.
+  if (known.subjects_known && known.groups_known) CheckHours(out, dirTxt, rows);
+}
+
+void CheckSessions(Findings& out, const std::u16string& dirTxt) {
+  if (!MainInputPresent(out, dirTxt, kSessionsFile,
+                        u"No existe archivo de grupos (DRUV_SESIONES.TXT)")) {
+    return;
+  }
+  std::vector<std::u16string> lines;
+  if (!ReadWhole(out, dirTxt, kSessionsFile, lines)) return;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const long long n = static_cast<long long>(i) + 1;
+    const std::u16string& line = lines[i];
+    if (!DataRecordOrReport(out, kSessionsFile, n, line, kSessionRecord)) continue;
+    CheckRecord(out, kSessionsFile, n, line,
+                {kSessionCode, kSessionDay, kSessionStart, kSessionEnd}, {kSessionCode});
+    const std::u16string start = Cut(line, kSessionStart);
+    const std::u16string end = Cut(line, kSessionEnd);
+    try {
+      const int minutes = Minutes(ClockTime(start), ClockTime(end));
+      if (minutes < 0) {
+        out.Add(kSessionsFile, n, FindingKind::kEndBeforeStart,
+                u"la sesión termina (" + Quote(end) + u") antes de empezar (" + Quote(start) +
+                    u"): dura " + IntToText(minutes) + u" minutos");
+      }
+    } catch (const Error& e) {
+      out.Add(kSessionsFile, n, FindingKind::kStops,
+              u"las horas " + Quote(start) + u"-" + Quote(end) + u" no se pueden convertir: " +
+                  e.text() + u" (la exportación se detendría)");
+    }
+  }
+}
+
+}  // namespace tpd::check
