@@ -191,15 +191,18 @@ InputFile::InputFile(const std::u16string& path) {
     error_ = ENOENT;
     return;
   }
-  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a named pipe must not wait for a writer that never comes.
+  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error_ = errno;
     return;
   }
+  // Only plain files are read: a folder is refused, and so is a pipe or a device in place of a
+  // transfer file, which would hang the run or never end.
   struct stat info;
-  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
     close(fd);
-    error_ = EISDIR;
+    error_ = S_ISDIR(info.st_mode) ? EISDIR : EACCES;
     return;
   }
   // A writer holding LOCK_EX keeps us out, as a sharing violation would on Windows. A file system

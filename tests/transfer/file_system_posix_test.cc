@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 namespace tpd {
 namespace {
 
+using test::TempDir;
 using test::U;
 
 TEST(ResolvePathTest, MatchesNamesIgnoringAsciiCase) {
@@ -105,6 +107,19 @@ class HeldForWriting {
   int release_ = -1;
   bool held_ = false;
 };
+
+// A named pipe or a device where a transfer file should be is refused at once on both routes,
+// instead of waiting for a writer or reading without end.
+TEST(InputFileTest, PipesAndDevicesAreRefused) {
+  TempDir dir;
+  const std::u16string pipe = dir / "druv_prof.txt";
+  ASSERT_EQ(mkfifo(test::ToPath(pipe).c_str(), 0600), 0);
+  for (const std::u16string& path : {pipe, std::u16string(u"/dev/zero")}) {
+    EXPECT_ERROR_TEXT(LineReader reader(path), u"File access denied");
+    EXPECT_ERROR_TEXT(ReadWholeFile(path),
+                      u"Cannot open file \"" + path + u"\". " + SystemErrorText(EACCES));
+  }
+}
 
 TEST(SharingTest, FileHeldForWritingCannotBeRead) {
   test::TempDir dir;
