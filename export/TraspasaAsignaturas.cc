@@ -23,28 +23,18 @@ const std::vector<tables::FieldDef>& AsignomtFields() {
   return fields;
 }
 
-// Data record of druv_asignat.txt. The base of the short code is the head of the DRUV code.
-constexpr std::u16string_view kSubjectRecord = u"DRUV_ASIGNAT.TXT";
-constexpr Column kSubjectBase{u"COD", 2, 10};
-constexpr Column kSubjectCode{u"CODDRUV", 2, 20};
-constexpr Column kSubjectName{u"NOMBRE", 22, 150};
-constexpr Column kSubjectSuffix{u"CODIDIDRUV", 172, 6};
-
-// Data record of DRUV_ACTIVIDADES.TXT. The long code is the head of the name.
-constexpr std::u16string_view kActivityRecord = u"DRUV_ACTIVIDADES.TXT";
-constexpr Column kActivityCode{u"COD", 2, 4};
-constexpr Column kActivityLongCode{u"CODLARGO", 6, 10};
-constexpr Column kActivityName{u"NOMBRE", 6, 60};
-constexpr Column kActivityTask{u"CODTAREA", 66, 3};
+// The subjects file and the optional activities file.
+namespace subject = layouts::asignat;
+namespace activity = layouts::actividades;
 
 // Activities are told from subjects by this mark before their code.
 constexpr std::u16string_view kActivityMark = u"*";
 
 void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
                 tables::Table& table) {
-  const std::u16string name = Cut(line, kSubjectName);
-  const std::u16string suffix = Cut(line, kSubjectSuffix);
-  const std::u16string base = Cut(line, kSubjectBase);
+  const std::u16string name = Cut(line, subject::kName);
+  const std::u16string suffix = Cut(line, subject::kSuffix);
+  const std::u16string base = Cut(line, subject::kBase);
   const std::u16string code = codes.AdmitSubject(base, suffix);
   if (code.empty()) {
     // Only a blank code stays empty; any other code was numbered or folded onto a taken one.
@@ -56,29 +46,29 @@ void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& 
   // The long code: the name's first character and the character after each of its blanks.
   const std::u16string long_code = Copy(name, 1, 1) + Iniciales(name, u" ");
   table.Append();
-  table.SetText(kSubjectBase.name, code);
+  table.SetText(subject::kBase.name, code);
   table.SetText(u"CODLARGO", long_code);
-  table.SetText(kSubjectName.name, name);
+  table.SetText(subject::kName.name, name);
   table.SetLogical(u"ESTAREA", false);
-  table.SetText(kSubjectCode.name, Cut(line, kSubjectCode));
-  table.SetText(kSubjectSuffix.name, suffix);
+  table.SetText(subject::kCode.name, Cut(line, subject::kCode));
+  table.SetText(subject::kSuffix.name, suffix);
   table.Post();
   CountRow(ctx.counters, u"ASIGNOMT");
 }
 
 void AddActivity(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
                  tables::Table& table) {
-  const std::u16string code = std::u16string(kActivityMark) + Cut(line, kActivityCode);
+  const std::u16string code = std::u16string(kActivityMark) + Cut(line, activity::kCode);
   if (!codes.AdmitActivity(code)) {
     CountPassedOver(ctx.counters, u"ASIGNOMT", PassedOver::kDuplicateCode);
     return;
   }
   table.Append();
-  table.SetText(kActivityCode.name, code);
-  table.SetText(kActivityLongCode.name, Cut(line, kActivityLongCode));
-  table.SetText(kActivityName.name, Cut(line, kActivityName));
+  table.SetText(activity::kCode.name, code);
+  table.SetText(activity::kLongCode.name, Cut(line, activity::kLongCode));
+  table.SetText(activity::kName.name, Cut(line, activity::kName));
   table.SetLogical(u"ESTAREA", true);
-  table.SetText(kActivityTask.name, Cut(line, kActivityTask));
+  table.SetText(activity::kTask.name, Cut(line, activity::kTask));
   table.Post();
   CountRow(ctx.counters, u"ASIGNOMT");
 }
@@ -86,7 +76,7 @@ void AddActivity(const ExportContext& ctx, std::u16string_view line, ShortCodes&
 }  // namespace
 
 void TraspasaAsignaturas(ExportContext& ctx) {
-  const std::u16string path = InputPath(ctx, u"druv_asignat.txt");
+  const std::u16string path = InputPath(ctx, subject::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de asignaturas (DRUV_ASIGNAT.TXT)")) return;
   LineReader subjects(path);
   tables::Table table(ctx.table_folder, u"ASIGNOMT.DBF");
@@ -95,7 +85,7 @@ void TraspasaAsignaturas(ExportContext& ctx) {
 
   while (!subjects.AtEnd()) {
     const std::u16string line = subjects.ReadLine();
-    if (IsDataRecord(line, kSubjectRecord)) {
+    if (IsDataRecord(line, subject::kRecordName)) {
       AddSubject(ctx, line, codes, table);
     } else {
       CountNonDataLine(ctx, u"ASIGNOMT", line);
@@ -103,13 +93,13 @@ void TraspasaAsignaturas(ExportContext& ctx) {
   }
 
   // The activities are optional: without their file the table holds the subjects alone.
-  const std::u16string activities_path = InputPath(ctx, u"DRUV_ACTIVIDADES.TXT");
+  const std::u16string activities_path = InputPath(ctx, activity::kFileName);
   if (FileExists(activities_path)) {
     subjects.Close();
     LineReader activities(activities_path);
     while (!activities.AtEnd()) {
       const std::u16string line = activities.ReadLine();
-      if (IsDataRecord(line, kActivityRecord)) {
+      if (IsDataRecord(line, activity::kRecordName)) {
         AddActivity(ctx, line, codes, table);
       } else {
         CountNonDataLine(ctx, u"ASIGNOMT", line);

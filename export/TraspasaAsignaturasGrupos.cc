@@ -35,25 +35,12 @@ const std::vector<tables::FieldDef>& AsigtFields() {
   return fields;
 }
 
-// Data record of druv_asignatgrupo.txt.
-constexpr std::u16string_view kAssignmentRecord = u"DRUV_ASIGNATGRUPO.TXT";
-constexpr Column kGroup{u"CGRUP", 2, 10};
-constexpr Column kSubject{u"CASIGDRUV", 12, 20};
-constexpr Column kSuffix{u"CODIDIDRUV", 32, 6};
+// The assignments file and the file of their weekly hours.
+namespace assignment = layouts::asignatgrupo;
+namespace weekly_hours = layouts::asignatcurso;
 
 // Every assignment is a lesson task.
 constexpr std::u16string_view kLessonTask = u"*LEC";
-
-// Data record of druv_asignatcurso.txt, the match columns in the order they are tested.
-constexpr std::u16string_view kHoursRecord = u"DRUV_ASIGNATCURSO.TXT";
-constexpr std::array<Column, 5> kHoursMatch = {{
-    {u"CASIGDRUV", 24, 20},
-    {u"TURNO", 5, 3},
-    {u"NIVEL", 2, 3},
-    {u"CURSO", 8, 3},
-    {u"CODIDIDRUV", 50, 6},
-}};
-constexpr Column kHours{u"HORAS", 44, 6};
 
 // The group data copied from GRUPOST, in the order it is copied.
 constexpr std::array<std::u16string_view, 4> kGroupFields = {u"TURNO", u"NIVEL", u"CURSO",
@@ -66,23 +53,23 @@ constexpr double kLeastHours = 1;
 void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects, Table& asigt) {
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kAssignmentRecord)) {
+    if (!IsDataRecord(line, assignment::kRecordName)) {
       CountNonDataLine(ctx, u"ASIGT", line);
       continue;
     }
-    const std::u16string subject = Cut(line, kSubject);
-    const std::u16string group = Cut(line, kGroup);
-    const std::u16string suffix = Cut(line, kSuffix);
+    const std::u16string subject = Cut(line, assignment::kSubject);
+    const std::u16string group = Cut(line, assignment::kGroup);
+    const std::u16string suffix = Cut(line, assignment::kSuffix);
     if (!subjects.Locate(u"CODDRUV;CODIDIDRUV", {subject, suffix})) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kSubjectNotFound);
       continue;
     }
     asigt.Append();
     asigt.SetText(u"CASIG", subjects.AsText(u"COD"));
-    asigt.SetText(kGroup.name, group);
+    asigt.SetText(assignment::kGroup.name, group);
     asigt.SetText(u"CTAREA", kLessonTask);
-    asigt.SetText(kSubject.name, subjects.AsText(u"CODDRUV"));
-    asigt.SetText(kSuffix.name, suffix);
+    asigt.SetText(assignment::kSubject.name, subjects.AsText(u"CODDRUV"));
+    asigt.SetText(assignment::kSuffix.name, suffix);
     asigt.Post();
     CountRow(ctx.counters, u"ASIGT");
   }
@@ -141,7 +128,7 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
   groups.Open(tables::Share::kShared, tables::Access::kReadOnly);
   GroupIndex index(groups);
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
-    const auto* data = index.Find(asigt.AsText(kGroup.name));
+    const auto* data = index.Find(asigt.AsText(assignment::kGroup.name));
     if (data == nullptr) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kGroupNotFound);
       continue;
@@ -161,9 +148,9 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
 template <typename Part>
 std::u16string MatchKey(Part part) {
   std::u16string key;
-  for (size_t i = 0; i < kHoursMatch.size(); ++i) {
+  for (size_t i = 0; i < weekly_hours::kMatch.size(); ++i) {
     if (i > 0) key += u'\0';
-    key += part(kHoursMatch[i]);
+    key += part(weekly_hours::kMatch[i]);
   }
   return key;
 }
@@ -185,12 +172,12 @@ double HoursOf(std::u16string text) {
 void AddHours(const ExportContext& ctx, std::vector<std::u16string> lines, Table& asigt) {
   std::unordered_map<std::u16string, std::u16string> first;
   for (std::u16string& line : lines) {
-    if (!IsDataRecord(line, kHoursRecord)) {
+    if (!IsDataRecord(line, weekly_hours::kRecordName)) {
       CountNonDataLine(ctx, u"ASIGT", line);
     } else {
       const auto [it, added] =
           first.try_emplace(MatchKey([&](const Column& c) { return Cut(line, c); }));
-      if (added) it->second = Cut(line, kHours);
+      if (added) it->second = Cut(line, weekly_hours::kHours);
     }
     std::u16string().swap(line);
   }
@@ -203,7 +190,7 @@ void AddHours(const ExportContext& ctx, std::vector<std::u16string> lines, Table
     }
     const double hours = HoursOf(it->second);
     asigt.Edit();
-    asigt.SetNumber(kHours.name, hours);
+    asigt.SetNumber(weekly_hours::kHours.name, hours);
     asigt.SetText(u"SESIONES", LessonPattern(hours));
     asigt.Post();
   }
@@ -212,9 +199,9 @@ void AddHours(const ExportContext& ctx, std::vector<std::u16string> lines, Table
 // Rows that got no hours get one hour in one lesson.
 void AddDefaultHours(Table& asigt) {
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
-    if (asigt.AsNumber(kHours.name) != 0) continue;
+    if (asigt.AsNumber(weekly_hours::kHours.name) != 0) continue;
     asigt.Edit();
-    asigt.SetNumber(kHours.name, kLeastHours);
+    asigt.SetNumber(weekly_hours::kHours.name, kLeastHours);
     asigt.SetText(u"SESIONES", u"1");
     asigt.Post();
   }
@@ -223,7 +210,7 @@ void AddDefaultHours(Table& asigt) {
 }  // namespace
 
 void TraspasaAsignaturasGrupos(ExportContext& ctx) {
-  const std::u16string path = InputPath(ctx, u"druv_asignatgrupo.txt");
+  const std::u16string path = InputPath(ctx, assignment::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de grupos (DRUV_ASIGNATGRUPO.TXT)")) {
     return;
   }
@@ -238,7 +225,7 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
   assignments.Close();
   AddGroupData(ctx, asigt);
 
-  const std::u16string hours_path = InputPath(ctx, u"druv_asignatcurso.txt");
+  const std::u16string hours_path = InputPath(ctx, weekly_hours::kFileName);
   if (FileExists(hours_path)) {
     AddHours(ctx, ReadWholeFile(hours_path), asigt);
     AddDefaultHours(asigt);

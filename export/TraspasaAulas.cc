@@ -18,16 +18,13 @@ const std::vector<tables::FieldDef>& AulatFields() {
   return fields;
 }
 
-// Data record of druv_aulas.txt. NOMBRE is the name, one blank and the name's second part.
-constexpr std::u16string_view kRecordName = u"DRUV_AULAS.TXT";
-constexpr Column kCode{u"ABREV", 2, 10};
-constexpr Column kName{u"NOMBRE", 12, 70};
-constexpr Column kNameSecondPart{u"NOMBRE", 82, 100};
+// The layout of the rooms file.
+namespace room = layouts::aulas;
 
 }  // namespace
 
 void TraspasaAulas(ExportContext& ctx) {
-  const std::u16string path = InputPath(ctx, u"druv_aulas.txt");
+  const std::u16string path = InputPath(ctx, room::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de aulas (DRUV_AULAS.TXT)")) return;
   LineReader input(path);
   tables::Table table(ctx.table_folder, u"AULAT.DBF");
@@ -35,15 +32,15 @@ void TraspasaAulas(ExportContext& ctx) {
 
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kRecordName)) {
+    if (!IsDataRecord(line, room::kRecordName)) {
       CountNonDataLine(ctx, u"AULAT", line);
       continue;
     }
     // The blank stays even when a part is empty.
-    const std::u16string name = Cut(line, kName) + u" " + Cut(line, kNameSecondPart);
+    const std::u16string name = Cut(line, room::kName) + u" " + Cut(line, room::kNameSecondPart);
     table.Append();
-    table.SetText(kCode.name, Cut(line, kCode));
-    table.SetText(kName.name, name);
+    table.SetText(room::kCode.name, Cut(line, room::kCode));
+    table.SetText(room::kName.name, name);
     table.Post();
     CountRow(ctx.counters, u"AULAT");
   }

@@ -16,14 +16,8 @@ const std::vector<tables::FieldDef>& GrupostFields() {
   return fields;
 }
 
-// Data record of druv_grupo.txt; its record name is plural, unlike the file name. Column 33 ends
-// the bracketed head of the description and also begins the shift.
-constexpr std::u16string_view kRecordName = u"DRUV_GRUPOS.TXT";
-constexpr Column kCode{u"ABREV", 2, 10};
-constexpr Column kLevel{u"NIVEL", 15, 3};
-constexpr Column kCourse{u"CURSO", 21, 3};
-constexpr Column kBracketed{u"DESCRIP", 24, 10};
-constexpr Column kShift{u"TURNO", 33, 3};
+// The layout of the groups file.
+namespace group = layouts::grupo;
 
 // What a blank level becomes.
 constexpr std::u16string_view kNoLevel = u"NIV";
@@ -31,7 +25,7 @@ constexpr std::u16string_view kNoLevel = u"NIV";
 }  // namespace
 
 void TraspasaGrupos(ExportContext& ctx) {
-  const std::u16string path = InputPath(ctx, u"druv_grupo.txt");
+  const std::u16string path = InputPath(ctx, group::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de grupos (DRUV_GRUPO.TXT)")) return;
   LineReader input(path);
   tables::Table table(ctx.table_folder, u"GRUPOST.DBF");
@@ -39,28 +33,29 @@ void TraspasaGrupos(ExportContext& ctx) {
 
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kRecordName)) {
+    if (!IsDataRecord(line, group::kRecordName)) {
       CountNonDataLine(ctx, u"GRUPOST", line);
       continue;
     }
-    const std::u16string code = Cut(line, kCode);
-    const std::u16string shift = Cut(line, kShift);  // whole in DESCRIP, one character in TURNO
-    std::u16string level = Cut(line, kLevel);
+    const std::u16string code = Cut(line, group::kCode);
+    // The shift goes whole into DESCRIP and as one character into TURNO.
+    const std::u16string shift = Cut(line, group::kShift);
+    std::u16string level = Cut(line, group::kLevel);
     if (level.empty()) level = kNoLevel;
-    const std::u16string course = Cut(line, kCourse);
+    const std::u16string course = Cut(line, group::kCourse);
     const std::u16string letter = code.empty() ? u"" : code.substr(code.size() - 1);
 
     table.Append();
-    table.SetText(kCode.name, code);
-    table.SetText(kShift.name, shift);
-    table.SetText(kLevel.name, level);
-    table.SetText(kCourse.name, course);
+    table.SetText(group::kCode.name, code);
+    table.SetText(group::kShift.name, shift);
+    table.SetText(group::kLevel.name, level);
+    table.SetText(group::kCourse.name, course);
     table.SetText(u"GRUPO", letter);
     table.SetText(u"MARCO", u"0");
     table.SetText(u"UNIDAD", code);
     // Empty pieces keep their separators, so blanks may double.
-    table.SetText(kBracketed.name, u"(" + Cut(line, kBracketed) + u") " + shift + u" " + level +
-                                       u" " + course + u" " + letter);
+    table.SetText(group::kBracketed.name, u"(" + Cut(line, group::kBracketed) + u") " + shift +
+                                              u" " + level + u" " + course + u" " + letter);
     table.Post();
     CountRow(ctx.counters, u"GRUPOST");
   }

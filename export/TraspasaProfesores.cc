@@ -20,16 +20,13 @@ const std::vector<tables::FieldDef>& ProftFields() {
   return fields;
 }
 
-// Data record of druv_prof.txt.
-constexpr std::u16string_view kRecordName = u"DRUV_PROF.TXT";
-constexpr Column kCode{u"ABREV", 2, 4};
-constexpr Column kName{u"NOMBRE", 6, 90};
-constexpr Column kDepartment{u"DEPART", 96, 50};
+// The layout of the teachers file.
+namespace teacher = layouts::prof;
 
 }  // namespace
 
 void TraspasaProfesores(ExportContext& ctx) {
-  const std::u16string path = InputPath(ctx, u"druv_prof.txt");
+  const std::u16string path = InputPath(ctx, teacher::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de profesores (DRUV_PROF.TXT)")) return;
   LineReader input(path);
   tables::Table table(ctx.table_folder, u"PROFT.DBF");
@@ -39,20 +36,20 @@ void TraspasaProfesores(ExportContext& ctx) {
 
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
-    if (!IsDataRecord(line, kRecordName)) {
+    if (!IsDataRecord(line, teacher::kRecordName)) {
       CountNonDataLine(ctx, u"PROFT", line);
       continue;
     }
-    const std::u16string code = Cut(line, kCode);
+    const std::u16string code = Cut(line, teacher::kCode);
     if (written.Contains(code)) {
       CountPassedOver(ctx.counters, u"PROFT", PassedOver::kDuplicateCode);
       continue;
     }
     written.Add(code);
     table.Append();
-    table.SetText(kCode.name, code);
-    table.SetText(kName.name, Cut(line, kName));
-    table.SetText(kDepartment.name, Cut(line, kDepartment));
+    table.SetText(teacher::kCode.name, code);
+    table.SetText(teacher::kName.name, Cut(line, teacher::kName));
+    table.SetText(teacher::kDepartment.name, Cut(line, teacher::kDepartment));
     table.Post();
     CountRow(ctx.counters, u"PROFT");
   }

@@ -22,13 +22,9 @@ const std::vector<tables::FieldDef>& DiashorastFields() {
   return fields;
 }
 
-// Data record of druv_sesiones.txt. The first pass leaves the start as hhmm in HORA; the second
+// The layout of the sessions file. The first pass leaves the start as hhmm in HORA; the second
 // replaces it by the slot number.
-constexpr std::u16string_view kRecordName = u"DRUV_SESIONES.TXT";
-constexpr Column kCode{u"CODDIHO", 5, 4};
-constexpr Column kDay{u"DIA", 9, 1};
-constexpr Column kStart{u"HORADESDE", 10, 4};
-constexpr Column kEnd{u"HORAHASTA", 14, 4};
+namespace session = layouts::sesiones;
 
 // Day letters, Monday to Sunday, and the day numbers "1" to "7" they become. Upper case only; any
 // other day text is kept as it is.
@@ -65,25 +61,25 @@ int Minutes(std::u16string_view start, std::u16string_view end) {
 void AddSessions(const ExportContext& ctx, const std::vector<std::u16string>& lines,
                  CodeList& starts, tables::Table& table) {
   for (const std::u16string& line : lines) {
-    if (!IsDataRecord(line, kRecordName)) {
+    if (!IsDataRecord(line, session::kRecordName)) {
       CountNonDataLine(ctx, u"DIASHORAST", line);
       continue;
     }
-    const std::u16string code = Cut(line, kCode);
-    const std::u16string day = DayNumber(Cut(line, kDay));
-    const std::u16string start_hhmm = Cut(line, kStart);
+    const std::u16string code = Cut(line, session::kCode);
+    const std::u16string day = DayNumber(Cut(line, session::kDay));
+    const std::u16string start_hhmm = Cut(line, session::kStart);
     const std::u16string start = ClockTime(start_hhmm);
     starts.Add(start);
-    const std::u16string end = ClockTime(Cut(line, kEnd));
+    const std::u16string end = ClockTime(Cut(line, session::kEnd));
     const int minutes = Minutes(start, end);
 
     table.Append();
-    table.SetText(kDay.name, day);
+    table.SetText(session::kDay.name, day);
     table.SetText(u"HORA", start_hhmm);
-    table.SetText(kCode.name, code);
+    table.SetText(session::kCode.name, code);
     table.SetText(u"TEXTOHOR", u"-" + start + u"-" + end);
-    table.SetText(kStart.name, start);
-    table.SetText(kEnd.name, end);
+    table.SetText(session::kStart.name, start);
+    table.SetText(session::kEnd.name, end);
     table.SetText(u"MINUTOS", IntToText(minutes));
     table.SetText(u"MARCO", u"0");
     table.Post();
@@ -95,10 +91,10 @@ void AddSessions(const ExportContext& ctx, const std::vector<std::u16string>& li
 // what the row reads back.
 void NumberSlots(const CodeList& starts, tables::Table& table) {
   for (table.First(); !table.Eof(); table.Next()) {
-    const std::u16string slot = IntToText(starts.IndexOf(table.AsText(kStart.name)) + 1);
+    const std::u16string slot = IntToText(starts.IndexOf(table.AsText(session::kStart.name)) + 1);
     table.Edit();
     table.SetText(u"HORA", slot);
-    table.SetText(u"DIHO", table.AsText(kDay.name) + table.AsText(u"HORA"));
+    table.SetText(u"DIHO", table.AsText(session::kDay.name) + table.AsText(u"HORA"));
     table.SetText(u"TEXTOHOR", slot + table.AsText(u"TEXTOHOR"));
     table.Post();
   }
@@ -107,7 +103,7 @@ void NumberSlots(const CodeList& starts, tables::Table& table) {
 }  // namespace
 
 void TraspasaSesiones(ExportContext& ctx) {
-  const std::u16string path = InputPath(ctx, u"druv_sesiones.txt");
+  const std::u16string path = InputPath(ctx, session::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de grupos (DRUV_SESIONES.TXT)")) return;
   // Sorted: for hh:mm texts the collation order is the order of the times of day.
   CodeList starts(/*sorted=*/true);

@@ -1,5 +1,5 @@
-// What the six export steps share: record layouts as {name, first column, width}, the paths of
-// their inputs, the report of a missing main input and the rebuild of a step's table.
+// What the six export steps share: the paths of their inputs, the report of a missing main input
+// and the rebuild of a step's table. Their record layouts are in export/record_layouts.h.
 #pragma once
 
 #include <string>
@@ -7,20 +7,10 @@
 #include <vector>
 
 #include "export/export_run.h"
+#include "export/record_layouts.h"
 #include "tables/table.h"
 
 namespace tpd {
-
-// One field of a fixed-column record. `name` says what the field holds (the table field it feeds
-// where there is one); `first` is the 1-based first column, `width` the number of columns.
-struct Column {
-  std::u16string_view name;
-  int first;
-  int width;
-};
-
-// The trimmed field of a data record at that column range.
-std::u16string Cut(std::u16string_view line, const Column& column);
 
 // The transfer file `file_name` of the chosen folder (`dirTxt` already ends with the separator).
 std::u16string InputPath(const ExportContext& ctx, std::u16string_view file_name);

@@ -4,6 +4,7 @@
 #include <array>
 #include <map>
 
+#include "export/record_layouts.h"
 #include "report/validate_support.h"
 #include "transfer/text.h"
 
@@ -12,9 +13,10 @@ namespace {
 
 // The files in the order the export reads them; findings are listed in this order.
 constexpr std::array<std::u16string_view, 8> kFileOrder = {
-    u"druv_asignat.txt",      u"DRUV_ACTIVIDADES.TXT",  u"druv_prof.txt",
-    u"druv_aulas.txt",        u"druv_grupo.txt",        u"druv_asignatgrupo.txt",
-    u"druv_asignatcurso.txt", u"druv_sesiones.txt",
+    layouts::asignat::kFileName,      layouts::actividades::kFileName,
+    layouts::prof::kFileName,         layouts::aulas::kFileName,
+    layouts::grupo::kFileName,        layouts::asignatgrupo::kFileName,
+    layouts::asignatcurso::kFileName, layouts::sesiones::kFileName,
 };
 
 size_t FilePosition(const std::u16string& file) {

@@ -1,5 +1,5 @@
-// Checks of the catalog files: subjects and activities, teachers, rooms and groups. The layouts
-// are those the export steps cut, with the widths of the table fields they fill.
+// Checks of the catalog files: subjects and activities, teachers, rooms and groups, with the
+// layouts the export steps cut and the widths of the table fields they fill.
 #include <unordered_map>
 
 #include "export/short_code.h"
@@ -12,45 +12,19 @@
 namespace tpd::check {
 namespace {
 
-// druv_asignat.txt into ASIGNOMT.
-constexpr std::u16string_view kSubjectsFile = u"druv_asignat.txt";
-constexpr std::u16string_view kSubjectRecord = u"DRUV_ASIGNAT.TXT";
-constexpr Field kSubjectBase{u"COD", 2, 10};
-constexpr Field kSubjectCode{u"CODDRUV", 2, 20, 20};
-constexpr Field kSubjectName{u"NOMBRE", 22, 150, 80};
-constexpr Field kSubjectSuffix{u"CODIDIDRUV", 172, 6, 10};
-constexpr int kLongCodeWidth = 10;  // CODLARGO
+// The layouts of the catalog files.
+namespace subject = layouts::asignat;
+namespace activity = layouts::actividades;
+namespace teacher = layouts::prof;
+namespace room = layouts::aulas;
+namespace group = layouts::grupo;
 
-// DRUV_ACTIVIDADES.TXT into ASIGNOMT.
-constexpr std::u16string_view kActivitiesFile = u"DRUV_ACTIVIDADES.TXT";
-constexpr std::u16string_view kActivityRecord = u"DRUV_ACTIVIDADES.TXT";
-constexpr Field kActivityCode{u"COD", 2, 4};
-constexpr Field kActivityLongCode{u"CODLARGO", 6, 10, 10};
-constexpr Field kActivityName{u"NOMBRE", 6, 60, 80};
-constexpr Field kActivityTask{u"CODTAREA", 66, 3, 10};
-
-// druv_prof.txt into PROFT.
-constexpr std::u16string_view kTeachersFile = u"druv_prof.txt";
-constexpr std::u16string_view kTeacherRecord = u"DRUV_PROF.TXT";
-constexpr Field kTeacherCode{u"ABREV", 2, 4, 10};
-constexpr Field kTeacherName{u"NOMBRE", 6, 90, 80};
-constexpr Field kTeacherDepartment{u"DEPART", 96, 50, 40};
-
-// druv_aulas.txt into AULAT; NOMBRE is both parts joined by a blank.
-constexpr std::u16string_view kRoomsFile = u"druv_aulas.txt";
-constexpr std::u16string_view kRoomRecord = u"DRUV_AULAS.TXT";
-constexpr Field kRoomCode{u"ABREV", 2, 10, 10};
-constexpr Field kRoomName{u"NOMBRE", 12, 70};
-constexpr Field kRoomNameSecondPart{u"NOMBRE", 82, 100};
+// Table fields filled with values the steps compose: CODLARGO of ASIGNOMT, and NOMBRE of AULAT,
+// both parts of the room name joined by a blank.
+constexpr int kLongCodeWidth = 10;
 constexpr int kRoomNameWidth = 80;
 
-// druv_grupo.txt into GRUPOST; a blank level becomes "NIV".
-constexpr std::u16string_view kGroupsFile = u"druv_grupo.txt";
-constexpr std::u16string_view kGroupRecord = u"DRUV_GRUPOS.TXT";
-constexpr Field kGroupCode{u"ABREV", 2, 10, 10};
-constexpr Field kGroupLevel{u"NIVEL", 15, 3, 5};
-constexpr Field kGroupCourse{u"CURSO", 21, 3, 3};
-constexpr Field kGroupShift{u"TURNO", 33, 3, 1};
+// What a blank group level becomes.
 constexpr std::u16string_view kNoLevel = u"NIV";
 
 // Codes that the look-ups of later steps and of the import match exactly: the first record of a
@@ -69,39 +43,40 @@ class FirstOfCode {
 
 void CheckSubjectFile(Findings& out, const std::u16string& dirTxt, ShortCodes& codes,
                       Known& known) {
-  ForEachLine(out, dirTxt, kSubjectsFile, [&](long long n, const std::u16string& line) {
-    if (!DataRecordOrReport(out, kSubjectsFile, n, line, kSubjectRecord)) return;
-    CheckRecord(out, kSubjectsFile, n, line, {kSubjectCode, kSubjectName},
-                {kSubjectCode, kSubjectName, kSubjectSuffix});
-    const std::u16string name = Cut(line, kSubjectName);
-    CheckWidth(out, kSubjectsFile, n, u"CODLARGO", Copy(name, 1, 1) + Iniciales(name, u" "),
+  ForEachLine(out, dirTxt, subject::kFileName, [&](long long n, const std::u16string& line) {
+    if (!DataRecordOrReport(out, subject::kFileName, n, line, subject::kRecordName)) return;
+    CheckRecord(out, subject::kFileName, n, line, {subject::kCode, subject::kName},
+                {subject::kCode, subject::kName, subject::kSuffix});
+    const std::u16string name = Cut(line, subject::kName);
+    CheckWidth(out, subject::kFileName, n, u"CODLARGO", Copy(name, 1, 1) + Iniciales(name, u" "),
                kLongCodeWidth);
-    const std::u16string base = Cut(line, kSubjectBase);
-    const std::u16string suffix = Cut(line, kSubjectSuffix);
+    const std::u16string base = Cut(line, subject::kBase);
+    const std::u16string suffix = Cut(line, subject::kSuffix);
     if (codes.AdmitSubject(base, suffix).empty()) {
-      out.Add(kSubjectsFile, n, FindingKind::kPassedOver,
+      out.Add(subject::kFileName, n, FindingKind::kPassedOver,
               base.empty() && suffix.empty()
                   ? std::u16string(u"asignatura sin código: se pasa por alto")
                   : u"asignatura " + Quote(base + suffix) +
                         u" pasada por alto: su código corto, numerado, ya estaba usado");
       return;
     }
-    known.subjects.emplace(Stored(Cut(line, kSubjectCode), kSubjectCode.stored),
-                           Stored(suffix, kSubjectSuffix.stored));
+    known.subjects.emplace(Stored(Cut(line, subject::kCode), subject::kCode.stored),
+                           Stored(suffix, subject::kSuffix.stored));
   });
 }
 
 void CheckActivityFile(Findings& out, const std::u16string& dirTxt, ShortCodes& codes,
                        Known& known) {
   FirstOfCode first;
-  ForEachLine(out, dirTxt, kActivitiesFile, [&](long long n, const std::u16string& line) {
-    if (!DataRecordOrReport(out, kActivitiesFile, n, line, kActivityRecord)) return;
-    CheckRecord(out, kActivitiesFile, n, line, {kActivityCode, kActivityName, kActivityTask},
-                {kActivityLongCode, kActivityName, kActivityTask});
-    const std::u16string code = u"*" + Cut(line, kActivityCode);
+  ForEachLine(out, dirTxt, activity::kFileName, [&](long long n, const std::u16string& line) {
+    if (!DataRecordOrReport(out, activity::kFileName, n, line, activity::kRecordName)) return;
+    CheckRecord(out, activity::kFileName, n, line,
+                {activity::kCode, activity::kName, activity::kTask},
+                {activity::kLongCode, activity::kName, activity::kTask});
+    const std::u16string code = u"*" + Cut(line, activity::kCode);
     const long long earlier = first.Earlier(code, n);
     if (!codes.AdmitActivity(code)) {
-      out.Add(kActivitiesFile, n, FindingKind::kDuplicate,
+      out.Add(activity::kFileName, n, FindingKind::kDuplicate,
               u"código de actividad " + Quote(code) + u" ya usado" +
                   (earlier ? u" en la línea " + IntToText(earlier) : u"") +
                   u": se pasa por alto");
@@ -115,7 +90,7 @@ void CheckActivityFile(Findings& out, const std::u16string& dirTxt, ShortCodes& 
 }  // namespace
 
 void CheckSubjects(Findings& out, const std::u16string& dirTxt, Known& known) {
-  if (!MainInputPresent(out, dirTxt, kSubjectsFile,
+  if (!MainInputPresent(out, dirTxt, subject::kFileName,
                         u"No existe archivo de asignaturas (DRUV_ASIGNAT.TXT)")) {
     return;
   }
@@ -123,27 +98,27 @@ void CheckSubjects(Findings& out, const std::u16string& dirTxt, Known& known) {
   // One list of short codes over both files, as the step keeps it.
   ShortCodes codes;
   CheckSubjectFile(out, dirTxt, codes, known);
-  if (FileExists(dirTxt + std::u16string(kActivitiesFile))) {
+  if (FileExists(dirTxt + std::u16string(activity::kFileName))) {
     CheckActivityFile(out, dirTxt, codes, known);
   }
 }
 
 void CheckTeachers(Findings& out, const std::u16string& dirTxt) {
-  if (!MainInputPresent(out, dirTxt, kTeachersFile,
+  if (!MainInputPresent(out, dirTxt, teacher::kFileName,
                         u"No existe archivo de profesores (DRUV_PROF.TXT)")) {
     return;
   }
   // Letter case does not tell teacher codes apart, as in the step.
   CodeList written(/*sorted=*/false);
   std::vector<long long> lines_written;
-  ForEachLine(out, dirTxt, kTeachersFile, [&](long long n, const std::u16string& line) {
-    if (!DataRecordOrReport(out, kTeachersFile, n, line, kTeacherRecord)) return;
-    CheckRecord(out, kTeachersFile, n, line, {kTeacherCode, kTeacherName},
-                {kTeacherCode, kTeacherName, kTeacherDepartment});
-    const std::u16string code = Cut(line, kTeacherCode);
+  ForEachLine(out, dirTxt, teacher::kFileName, [&](long long n, const std::u16string& line) {
+    if (!DataRecordOrReport(out, teacher::kFileName, n, line, teacher::kRecordName)) return;
+    CheckRecord(out, teacher::kFileName, n, line, {teacher::kCode, teacher::kName},
+                {teacher::kCode, teacher::kName, teacher::kDepartment});
+    const std::u16string code = Cut(line, teacher::kCode);
     const int earlier = written.IndexOf(code);
     if (earlier >= 0) {
-      out.Add(kTeachersFile, n, FindingKind::kDuplicate,
+      out.Add(teacher::kFileName, n, FindingKind::kDuplicate,
               u"código de profesor " + Quote(code) + u" ya usado en la línea " +
                   IntToText(lines_written[static_cast<size_t>(earlier)]) +
                   u": se pasa por alto");
@@ -155,18 +130,19 @@ void CheckTeachers(Findings& out, const std::u16string& dirTxt) {
 }
 
 void CheckRooms(Findings& out, const std::u16string& dirTxt) {
-  if (!MainInputPresent(out, dirTxt, kRoomsFile, u"No existe archivo de aulas (DRUV_AULAS.TXT)")) {
+  if (!MainInputPresent(out, dirTxt, room::kFileName,
+                        u"No existe archivo de aulas (DRUV_AULAS.TXT)")) {
     return;
   }
   FirstOfCode first;
-  ForEachLine(out, dirTxt, kRoomsFile, [&](long long n, const std::u16string& line) {
-    if (!DataRecordOrReport(out, kRoomsFile, n, line, kRoomRecord)) return;
-    CheckRecord(out, kRoomsFile, n, line, {kRoomCode, kRoomName}, {kRoomCode});
-    CheckWidth(out, kRoomsFile, n, kRoomName.name,
-               Cut(line, kRoomName) + u" " + Cut(line, kRoomNameSecondPart), kRoomNameWidth);
-    const std::u16string code = Stored(Cut(line, kRoomCode), kRoomCode.stored);
+  ForEachLine(out, dirTxt, room::kFileName, [&](long long n, const std::u16string& line) {
+    if (!DataRecordOrReport(out, room::kFileName, n, line, room::kRecordName)) return;
+    CheckRecord(out, room::kFileName, n, line, {room::kCode, room::kName}, {room::kCode});
+    CheckWidth(out, room::kFileName, n, room::kName.name,
+               Cut(line, room::kName) + u" " + Cut(line, room::kNameSecondPart), kRoomNameWidth);
+    const std::u16string code = Stored(Cut(line, room::kCode), room::kCode.stored);
     if (const long long earlier = first.Earlier(code, n)) {
-      out.Add(kRoomsFile, n, FindingKind::kDuplicate,
+      out.Add(room::kFileName, n, FindingKind::kDuplicate,
               u"código de aula " + Quote(code) + u" repetido (línea " + IntToText(earlier) +
                   u"): el horario sólo encuentra la primera");
     }
@@ -174,28 +150,29 @@ void CheckRooms(Findings& out, const std::u16string& dirTxt) {
 }
 
 void CheckGroups(Findings& out, const std::u16string& dirTxt, Known& known) {
-  if (!MainInputPresent(out, dirTxt, kGroupsFile,
+  if (!MainInputPresent(out, dirTxt, group::kFileName,
                         u"No existe archivo de grupos (DRUV_GRUPO.TXT)")) {
     return;
   }
   known.groups_known = true;
   FirstOfCode first;
-  ForEachLine(out, dirTxt, kGroupsFile, [&](long long n, const std::u16string& line) {
-    if (!DataRecordOrReport(out, kGroupsFile, n, line, kGroupRecord)) return;
-    CheckRecord(out, kGroupsFile, n, line, {kGroupCode, kGroupLevel, kGroupCourse, kGroupShift},
-                {kGroupCode, kGroupLevel, kGroupCourse, kGroupShift});
-    const std::u16string code = Stored(Cut(line, kGroupCode), kGroupCode.stored);
+  ForEachLine(out, dirTxt, group::kFileName, [&](long long n, const std::u16string& line) {
+    if (!DataRecordOrReport(out, group::kFileName, n, line, group::kRecordName)) return;
+    CheckRecord(out, group::kFileName, n, line,
+                {group::kCode, group::kLevel, group::kCourse, group::kShift},
+                {group::kCode, group::kLevel, group::kCourse, group::kShift});
+    const std::u16string code = Stored(Cut(line, group::kCode), group::kCode.stored);
     if (const long long earlier = first.Earlier(code, n)) {
-      out.Add(kGroupsFile, n, FindingKind::kDuplicate,
+      out.Add(group::kFileName, n, FindingKind::kDuplicate,
               u"código de grupo " + Quote(code) + u" repetido (línea " + IntToText(earlier) +
                   u"): las asignaturas y el horario sólo usan el primero");
       return;
     }
-    std::u16string level = Cut(line, kGroupLevel);
+    std::u16string level = Cut(line, group::kLevel);
     if (level.empty()) level = kNoLevel;
-    known.groups[code] = {Stored(Cut(line, kGroupShift), kGroupShift.stored),
-                          Stored(level, kGroupLevel.stored),
-                          Stored(Cut(line, kGroupCourse), kGroupCourse.stored)};
+    known.groups[code] = {Stored(Cut(line, group::kShift), group::kShift.stored),
+                          Stored(level, group::kLevel.stored),
+                          Stored(Cut(line, group::kCourse), group::kCourse.stored)};
   });
 }
 

@@ -14,32 +14,11 @@
 namespace tpd::check {
 namespace {
 
-// druv_asignatgrupo.txt into ASIGT.
-constexpr std::u16string_view kAssignmentsFile = u"druv_asignatgrupo.txt";
-constexpr std::u16string_view kAssignmentRecord = u"DRUV_ASIGNATGRUPO.TXT";
-constexpr Field kGroup{u"CGRUP", 2, 10, 10};
-constexpr Field kSubject{u"CASIGDRUV", 12, 20, 20};
-constexpr Field kSuffix{u"CODIDIDRUV", 32, 6, 6};
-
-// druv_asignatcurso.txt: the five columns an ASIGT row must match, in the order of MatchKey.
-constexpr std::u16string_view kHoursFile = u"druv_asignatcurso.txt";
-constexpr std::u16string_view kHoursRecord = u"DRUV_ASIGNATCURSO.TXT";
-constexpr std::array<Field, 5> kHoursMatch = {{
-    {u"CASIGDRUV", 24, 20},
-    {u"TURNO", 5, 3},
-    {u"NIVEL", 2, 3},
-    {u"CURSO", 8, 3},
-    {u"CODIDIDRUV", 50, 6},
-}};
-constexpr Field kHours{u"HORAS", 44, 6};
-
-// druv_sesiones.txt into DIASHORAST.
-constexpr std::u16string_view kSessionsFile = u"druv_sesiones.txt";
-constexpr std::u16string_view kSessionRecord = u"DRUV_SESIONES.TXT";
-constexpr Field kSessionCode{u"CODDIHO", 5, 4, 10};
-constexpr Field kSessionDay{u"DIA", 9, 1};
-constexpr Field kSessionStart{u"HORADESDE", 10, 4};
-constexpr Field kSessionEnd{u"HORAHASTA", 14, 4};
+// The layouts of the assignments, their weekly hours and the sessions.
+namespace assignment = layouts::asignatgrupo;
+// The five match columns of an hours record are in the order of MatchKey.
+namespace weekly_hours = layouts::asignatcurso;
+namespace session = layouts::sesiones;
 
 using MatchKey = std::array<std::u16string, 5>;
 
@@ -52,7 +31,7 @@ struct AssignmentRow {
 // The weekly hours of a matched record: blank is one hour, a comma is a decimal point. Throws the
 // conversion's Error, as the step does.
 void ConvertHours(std::u16string_view line) {
-  std::u16string text = Cut(line, kHours);
+  std::u16string text = Cut(line, weekly_hours::kHours);
   if (text.empty()) text = u"1";
   for (char16_t& c : text) {
     if (c == u',') c = u'.';
@@ -64,18 +43,23 @@ void ConvertHours(std::u16string_view line) {
 void CheckHours(Findings& out, const std::u16string& dirTxt,
                 const std::vector<AssignmentRow>& rows) {
   std::vector<std::u16string> lines;
-  if (!ReadWhole(out, dirTxt, kHoursFile, lines)) return;
+  if (!ReadWhole(out, dirTxt, weekly_hours::kFileName, lines)) return;
   std::map<MatchKey, size_t> first;
   for (size_t i = 0; i < lines.size(); ++i) {
     const long long n = static_cast<long long>(i) + 1;
-    if (!DataRecordOrReport(out, kHoursFile, n, lines[i], kHoursRecord)) continue;
-    CheckRecord(out, kHoursFile, n, lines[i],
-                {kHoursMatch[2], kHoursMatch[1], kHoursMatch[3], kHoursMatch[0], kHours}, {});
+    if (!DataRecordOrReport(out, weekly_hours::kFileName, n, lines[i],
+                            weekly_hours::kRecordName)) {
+      continue;
+    }
+    CheckRecord(out, weekly_hours::kFileName, n, lines[i],
+                {weekly_hours::kMatch[2], weekly_hours::kMatch[1], weekly_hours::kMatch[3],
+                 weekly_hours::kMatch[0], weekly_hours::kHours},
+                {});
     MatchKey key;
-    for (size_t k = 0; k < key.size(); ++k) key[k] = Cut(lines[i], kHoursMatch[k]);
+    for (size_t k = 0; k < key.size(); ++k) key[k] = Cut(lines[i], weekly_hours::kMatch[k]);
     const auto [it, added] = first.try_emplace(key, i);
     if (!added) {
-      out.Add(kHoursFile, n, FindingKind::kDuplicate,
+      out.Add(weekly_hours::kFileName, n, FindingKind::kDuplicate,
               u"repite el registro de horas de la línea " +
                   IntToText(static_cast<long long>(it->second) + 1) + u": no se usa");
     }
@@ -85,11 +69,11 @@ void CheckHours(Findings& out, const std::u16string& dirTxt,
   for (const AssignmentRow& row : rows) {
     const auto it = first.find(row.key);
     if (it == first.end()) {
-      out.Add(kAssignmentsFile, row.line_no, FindingKind::kNoHours,
-              u"ningún registro de " + std::u16string(kHoursFile) + u" corresponde a " +
-                  Quote(row.key[0]) + u" (turno " + Quote(row.key[1]) + u", nivel " +
-                  Quote(row.key[2]) + u", curso " + Quote(row.key[3]) + u", sufijo " +
-                  Quote(row.key[4]) + u"): se le pone 1 hora");
+      out.Add(assignment::kFileName, row.line_no, FindingKind::kNoHours,
+              u"ningún registro de " + std::u16string(weekly_hours::kFileName) +
+                  u" corresponde a " + Quote(row.key[0]) + u" (turno " + Quote(row.key[1]) +
+                  u", nivel " + Quote(row.key[2]) + u", curso " + Quote(row.key[3]) +
+                  u", sufijo " + Quote(row.key[4]) + u"): se le pone 1 hora");
       continue;
     }
     if (used[it->second]) continue;
@@ -97,14 +81,15 @@ void CheckHours(Findings& out, const std::u16string& dirTxt,
     try {
       ConvertHours(lines[it->second]);
     } catch (const Error& e) {
-      out.Add(kHoursFile, static_cast<long long>(it->second) + 1, FindingKind::kStops,
-              u"las horas " + Quote(Cut(lines[it->second], kHours)) + u" no se pueden convertir: " +
-                  e.text() + u" (la exportación se detendría)");
+      out.Add(weekly_hours::kFileName, static_cast<long long>(it->second) + 1,
+              FindingKind::kStops,
+              u"las horas " + Quote(Cut(lines[it->second], weekly_hours::kHours)) +
+                  u" no se pueden convertir: " + e.text() + u" (la exportación se detendría)");
     }
   }
   for (const auto& [key, i] : first) {
     if (!used[i]) {
-      out.Add(kHoursFile, static_cast<long long>(i) + 1, FindingKind::kNoHours,
+      out.Add(weekly_hours::kFileName, static_cast<long long>(i) + 1, FindingKind::kNoHours,
               u"ninguna asignatura de grupo usa este registro de horas");
     }
   }
@@ -128,43 +113,44 @@ int Minutes(std::u16string_view start, std::u16string_view end) {
 }  // namespace
 
 void CheckAssignments(Findings& out, const std::u16string& dirTxt, const Known& known) {
-  if (!MainInputPresent(out, dirTxt, kAssignmentsFile,
+  if (!MainInputPresent(out, dirTxt, assignment::kFileName,
                         u"No existe archivo de grupos (DRUV_ASIGNATGRUPO.TXT)")) {
     return;
   }
   // Without its file, a catalog comes from the table an earlier run left; none there stops the
   // step as it opens the table.
   for (const auto& [known_from_file, table, file] :
-       {std::tuple{known.subjects_known, u"ASIGNOMT", u"druv_asignat.txt"},
-        std::tuple{known.groups_known, u"GRUPOST", u"druv_grupo.txt"}}) {
+       {std::tuple{known.subjects_known, u"ASIGNOMT", layouts::asignat::kFileName},
+        std::tuple{known.groups_known, u"GRUPOST", layouts::grupo::kFileName}}) {
     const std::u16string path =
         known.table_folder + std::u16string(PathSeparator()) + table + u".DBF";
     if (!known_from_file && !FileExists(path)) {
-      out.Add(kAssignmentsFile, 0, FindingKind::kStops,
+      out.Add(assignment::kFileName, 0, FindingKind::kStops,
               u"falta " + std::u16string(file) + u" y no hay tabla " + table +
                   u" de una exportación anterior (" + path + u"): la exportación se detendría");
     }
   }
 
   std::vector<AssignmentRow> rows;
-  const bool read = ForEachLine(out, dirTxt, kAssignmentsFile, [&](long long n,
-                                                                   const std::u16string& line) {
-    if (!DataRecordOrReport(out, kAssignmentsFile, n, line, kAssignmentRecord)) return;
-    CheckRecord(out, kAssignmentsFile, n, line, {kGroup, kSubject}, {kGroup, kSubject, kSuffix});
-    const std::u16string subject = Cut(line, kSubject);
-    const std::u16string suffix = Cut(line, kSuffix);
+  const bool read = ForEachLine(out, dirTxt, assignment::kFileName,
+                                [&](long long n, const std::u16string& line) {
+    if (!DataRecordOrReport(out, assignment::kFileName, n, line, assignment::kRecordName)) return;
+    CheckRecord(out, assignment::kFileName, n, line, {assignment::kGroup, assignment::kSubject},
+                {assignment::kGroup, assignment::kSubject, assignment::kSuffix});
+    const std::u16string subject = Cut(line, assignment::kSubject);
+    const std::u16string suffix = Cut(line, assignment::kSuffix);
     if (known.subjects_known && !known.subjects.contains({subject, suffix})) {
-      out.Add(kAssignmentsFile, n, FindingKind::kNotFound,
+      out.Add(assignment::kFileName, n, FindingKind::kNotFound,
               u"la asignatura " + Quote(subject) + u" con sufijo " + Quote(suffix) +
                   u" no estará en ASIGNOMT: la asignatura de grupo se pasa por alto");
       return;
     }
-    const std::u16string group = Stored(Cut(line, kGroup), kGroup.stored);
+    const std::u16string group = Stored(Cut(line, assignment::kGroup), assignment::kGroup.stored);
     std::array<std::u16string, 3> group_data;
     if (known.groups_known) {
       const auto it = known.groups.find(group);
       if (it == known.groups.end()) {
-        out.Add(kAssignmentsFile, n, FindingKind::kNotFound,
+        out.Add(assignment::kFileName, n, FindingKind::kNotFound,
                 u"el grupo " + Quote(group) +
                     u" no estará en GRUPOST: queda sin turno, nivel, curso ni grupo");
       } else {
@@ -172,14 +158,14 @@ void CheckAssignments(Findings& out, const std::u16string& dirTxt, const Known& 
       }
     }
     rows.push_back({n,
-                    {Stored(subject, kSubject.stored), group_data[0], group_data[1], group_data[2],
-                     Stored(suffix, kSuffix.stored)}});
+                    {Stored(subject, assignment::kSubject.stored), group_data[0], group_data[1],
+                     group_data[2], Stored(suffix, assignment::kSuffix.stored)}});
   });
   if (!read) return;
 
-  if (!FileExists(dirTxt + std::u16string(kHoursFile))) {
+  if (!FileExists(dirTxt + std::u16string(weekly_hours::kFileName))) {
     // The step shows its message and goes on; the run status stays as it is.
-    out.Add(kHoursFile, 0, FindingKind::kMissingFile,
+    out.Add(weekly_hours::kFileName, 0, FindingKind::kMissingFile,
             u"No existe archivo de grupos (DRUV_ASIGNATCURSO.TXT): las asignaturas de grupo "
             u"quedan sin horas");
     return;
@@ -190,29 +176,29 @@ void CheckAssignments(Findings& out, const std::u16string& dirTxt, const Known& 
 }
 
 void CheckSessions(Findings& out, const std::u16string& dirTxt) {
-  if (!MainInputPresent(out, dirTxt, kSessionsFile,
+  if (!MainInputPresent(out, dirTxt, session::kFileName,
                         u"No existe archivo de grupos (DRUV_SESIONES.TXT)")) {
     return;
   }
   std::vector<std::u16string> lines;
-  if (!ReadWhole(out, dirTxt, kSessionsFile, lines)) return;
+  if (!ReadWhole(out, dirTxt, session::kFileName, lines)) return;
   for (size_t i = 0; i < lines.size(); ++i) {
     const long long n = static_cast<long long>(i) + 1;
     const std::u16string& line = lines[i];
-    if (!DataRecordOrReport(out, kSessionsFile, n, line, kSessionRecord)) continue;
-    CheckRecord(out, kSessionsFile, n, line,
-                {kSessionCode, kSessionDay, kSessionStart, kSessionEnd}, {kSessionCode});
-    const std::u16string start = Cut(line, kSessionStart);
-    const std::u16string end = Cut(line, kSessionEnd);
+    if (!DataRecordOrReport(out, session::kFileName, n, line, session::kRecordName)) continue;
+    CheckRecord(out, session::kFileName, n, line,
+                {session::kCode, session::kDay, session::kStart, session::kEnd}, {session::kCode});
+    const std::u16string start = Cut(line, session::kStart);
+    const std::u16string end = Cut(line, session::kEnd);
     try {
       const int minutes = Minutes(ClockTime(start), ClockTime(end));
       if (minutes < 0) {
-        out.Add(kSessionsFile, n, FindingKind::kEndBeforeStart,
+        out.Add(session::kFileName, n, FindingKind::kEndBeforeStart,
                 u"la sesión termina (" + Quote(end) + u") antes de empezar (" + Quote(start) +
                     u"): dura " + IntToText(minutes) + u" minutos");
       }
     } catch (const Error& e) {
-      out.Add(kSessionsFile, n, FindingKind::kStops,
+      out.Add(session::kFileName, n, FindingKind::kStops,
               u"las horas " + Quote(start) + u"-" + Quote(end) + u" no se pueden convertir: " +
                   e.text() + u" (la exportación se detendría)");
     }

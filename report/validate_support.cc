@@ -15,10 +15,6 @@ void Findings::Add(std::u16string_view file, long long line, FindingKind kind,
   v_.findings.push_back(Finding{std::u16string(file), line, kind, std::move(text)});
 }
 
-std::u16string Cut(std::u16string_view line, const Field& field) {
-  return tpd::Field(line, field.first, field.width);
-}
-
 std::u16string Stored(std::u16string_view value, int width) {
   std::string bytes = EncodeAnsi(value);
   if (bytes.size() > static_cast<size_t>(width)) bytes.resize(static_cast<size_t>(width));
@@ -47,10 +43,10 @@ void CheckWidth(Findings& out, std::u16string_view file, long long line_no,
 }
 
 void CheckRecord(Findings& out, std::u16string_view file, long long line_no,
-                 std::u16string_view line, std::initializer_list<Field> needed,
-                 std::initializer_list<Field> fields) {
+                 std::u16string_view line, std::initializer_list<Column> needed,
+                 std::initializer_list<Column> fields) {
   std::u16string unreached;
-  for (const Field& f : needed) {
+  for (const Column& f : needed) {
     if (line.size() >= static_cast<size_t>(f.first)) continue;
     if (!unreached.empty()) unreached += u", ";
     unreached += std::u16string(f.name) + u" (columna " + IntToText(f.first) + u")";
@@ -60,7 +56,7 @@ void CheckRecord(Findings& out, std::u16string_view file, long long line_no,
             u"la línea tiene " + IntToText(static_cast<long long>(line.size())) +
                 u" caracteres y no llega a " + unreached + u": quedan vacíos");
   }
-  for (const Field& f : fields) {
+  for (const Column& f : fields) {
     if (f.stored > 0) CheckWidth(out, file, line_no, f.name, Cut(line, f), f.stored);
   }
 }

@@ -1,5 +1,5 @@
-// What the checks of each transfer file share: where findings go, the record layouts as
-// {name, first column, width, width of the table field it fills}, and the per-line checks.
+// What the checks of each transfer file share: where findings go and the per-line checks. The
+// record layouts are those the export steps cut, from export/record_layouts.h.
 #pragma once
 
 #include <array>
@@ -11,18 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "export/record_layouts.h"
 #include "report/validate.h"
 
 namespace tpd::check {
-
-// One field of a record. `stored` is the width in bytes of the table field that receives the
-// value as it stands (0: the value is not stored as it stands, or cannot outgrow its field).
-struct Field {
-  std::u16string_view name;
-  int first;
-  int width;
-  int stored = 0;
-};
 
 class Findings {
  public:
@@ -34,9 +26,6 @@ class Findings {
   Validation& v_;
 };
 
-// The trimmed field of a data record.
-std::u16string Cut(std::u16string_view line, const Field& field);
-
 // A value as a text field of `width` bytes gives it back: in the code page, cut to the width,
 // without the blanks that pad it.
 std::u16string Stored(std::u16string_view value, int width);
@@ -47,8 +36,8 @@ std::u16string Quote(std::u16string_view text);
 // The checks every data record gets: a line too short to reach the `needed` fields (reported
 // once, naming them), and each field of `fields` with a table field that its value outgrows.
 void CheckRecord(Findings& out, std::u16string_view file, long long line_no,
-                 std::u16string_view line, std::initializer_list<Field> needed,
-                 std::initializer_list<Field> fields);
+                 std::u16string_view line, std::initializer_list<Column> needed,
+                 std::initializer_list<Column> fields);
 // A value the step composes before storing it, checked against its field's width in bytes.
 void CheckWidth(Findings& out, std::u16string_view file, long long line_no,
                 std::u16string_view field_name, std::u16string_view value, int width);
