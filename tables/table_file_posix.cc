@@ -50,8 +50,16 @@ HeldFile::~HeldFile() { Close(); }
 
 FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writable) {
   Close();
-  const int fd = ::open(Native(path).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  // O_NONBLOCK, and only plain files: a pipe or a device named like a table would otherwise wait
+  // for a writer, or be read without end.
+  const int fd =
+      ::open(Native(path).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Failed(errno);
+  struct stat st;
+  if (fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return Failed(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
+  }
   FileStatus s = Lock(fd, exclusive ? LOCK_EX : LOCK_SH);
   if (!s.ok()) {
     ::close(fd);
@@ -133,7 +141,7 @@ FileStatus RenameOver(const std::u16string& temp, const std::u16string& target, 
   // keeps it; our own hold is upgraded in place.
   int fd = held != nullptr && held->IsOpen() ? Fd(held->handle_) : -1;
   const bool own = fd < 0;
-  if (own) fd = ::open(Native(target).c_str(), O_RDONLY | O_CLOEXEC);
+  if (own) fd = ::open(Native(target).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd >= 0) {
     FileStatus s = Lock(fd, LOCK_EX);
     if (!s.ok()) {
@@ -159,7 +167,7 @@ FileStatus RenameOver(const std::u16string& temp, const std::u16string& target, 
 }
 
 FileStatus ProbeReplaceable(const std::u16string& target) {
-  const int fd = ::open(Native(target).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(Native(target).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return {};  // nothing there, or nothing we could hold: the commit will tell
   FileStatus s = Lock(fd, LOCK_EX);
   ::close(fd);
@@ -167,7 +175,7 @@ FileStatus ProbeReplaceable(const std::u16string& target) {
 }
 
 void RemoveIfUnused(const std::u16string& path) {
-  const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return;
   if (flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(Native(path).c_str());
   ::close(fd);

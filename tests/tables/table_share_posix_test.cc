@@ -1,4 +1,5 @@
 // Exclusive opens against another process: the timetabler holding a table while we run.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,22 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
     EXPECT_FALSE(timetabler.held());
   }
   EXPECT_EQ(tpd::test::ReadBytes(dir.path() / "SOLUC.DBF"), before);
+}
+
+// A pipe where the timetabler's table should be is refused at once, on every kind of open and
+// when a new table is to replace it, instead of waiting for a writer that never comes.
+TEST(ShareAcrossProcesses, APipeNamedLikeATableIsRefused) {
+  TempDir dir;
+  ASSERT_EQ(mkfifo((dir.path() / "SOLUC.DBF").c_str(), 0600), 0);
+  for (Share share : {Share::kShared, Share::kExclusive}) {
+    Table t(dir.u16(), u"SOLUC");
+    try {
+      t.Open(share, Access::kReadOnly);
+      ADD_FAILURE() << "a pipe opened as a table";
+    } catch (const Error& e) {
+      EXPECT_NE(e.text().find(u"SOLUC.DBF"), std::u16string::npos) << tpd::test::S(e.text());
+    }
+  }
 }
 
 }  // namespace
