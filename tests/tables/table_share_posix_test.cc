@@ -1,48 +1,11 @@
 // Exclusive opens against another process: the timetabler holding a table while we run.
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include "tests/support/other_program_posix.h"
 #include "tests/tables/table_fixtures.h"
 
 namespace tpd::tables::test {
 namespace {
-
-// A child process opens the table with `share` and holds it until told to go.
-class OtherProcess {
- public:
-  OtherProcess(const std::u16string& folder, Share share) {
-    if (pipe(ready_) != 0 || pipe(go_) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-      char c = 0;
-      Table t(folder, u"SOLUC");
-      try {
-        t.Open(share, Access::kReadOnly);
-        c = 1;
-      } catch (...) {
-      }
-      (void)!write(ready_[1], &c, 1);
-      (void)!read(go_[0], &c, 1);
-      _exit(0);
-    }
-    char c = 0;
-    held_ = read(ready_[0], &c, 1) == 1 && c == 1;
-  }
-  ~OtherProcess() {
-    char c = 0;
-    (void)!write(go_[1], &c, 1);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    for (int fd : {ready_[0], ready_[1], go_[0], go_[1]}) close(fd);
-  }
-  bool held() const { return held_; }
-
- private:
-  int ready_[2], go_[2];
-  pid_t pid_ = -1;
-  bool held_ = false;
-};
 
 TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
   TempDir dir;
@@ -51,7 +14,7 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
   const std::u16string in_use =
       u"Table is in use by another program.\nTable: " + (dir / "SOLUC.DBF");
   {
-    OtherProcess timetabler(dir.u16(), Share::kShared);
+    tpd::test::OtherProgram timetabler(dir.u16(), u"SOLUC", Share::kShared);
     ASSERT_TRUE(timetabler.held());
     tables::Components c(dir.u16());
     EXPECT_ERROR_TEXT(c.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly), in_use);
@@ -61,7 +24,7 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
     EXPECT_ERROR_TEXT(rebuild.Create({Text(u"PROF", 10)}), in_use);
   }
   {
-    OtherProcess timetabler(dir.u16(), Share::kExclusive);
+    tpd::test::OtherProgram timetabler(dir.u16(), u"SOLUC", Share::kExclusive);
     ASSERT_TRUE(timetabler.held());
     Table reader(dir.u16(), u"SOLUC");
     EXPECT_ERROR_TEXT(reader.Open(Share::kShared, Access::kReadOnly), in_use);
@@ -69,7 +32,7 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
   {
     tables::Components c(dir.u16());
     c.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly);
-    OtherProcess timetabler(dir.u16(), Share::kShared);
+    tpd::test::OtherProgram timetabler(dir.u16(), u"SOLUC", Share::kShared);
     EXPECT_FALSE(timetabler.held());
   }
   EXPECT_EQ(tpd::test::ReadBytes(dir.path() / "SOLUC.DBF"), before);
