@@ -1,5 +1,8 @@
 #include "tables/table.h"
 
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <optional>
@@ -73,8 +76,12 @@ struct Table::Impl {
   bool read_only = false;
   Layout layout;
   std::vector<FieldDef> field_defs;
-  std::string header;   // as read from disk; empty for a table created by this handle
-  std::string records;  // every record of the file, deleted ones included, back to back
+  std::string header;  // as read from disk; empty for a table created by this handle
+  // The table file as read (or nothing, for a table created by this handle), cut after its last
+  // record; rows appended go after it. Records start at `records_at`, deleted ones included,
+  // back to back.
+  ByteBuffer file;
+  std::size_t records_at = 0;
   std::size_t record_total = 0;
   std::vector<std::uint32_t> live;  // record numbers of the rows not marked deleted, in order
   std::size_t pos = 0;              // index into `live` of the current row
@@ -98,6 +105,14 @@ struct Table::Impl {
   std::u16string locate_keys;
   std::vector<std::size_t> locate_fields;
 
+  // Field look-ups by name, remembered by the caller's text (see FieldIndex).
+  struct NameSlot {
+    const char16_t* text = nullptr;
+    std::size_t size = 0;
+    std::size_t field = 0;
+  };
+  mutable std::array<NameSlot, 32> name_cache{};
+
   std::u16string Path() const { return ResolvePath(JoinPath(folder, base + u".DBF")); }
 
   // Texts in the engine's manner: what failed, then the table's file on a line of its own.
@@ -116,8 +131,20 @@ struct Table::Impl {
 
   std::size_t FieldIndex(std::u16string_view name) const {
     if (open) {
+      // Callers name fields by the same constants row after row: the field found last time for
+      // this text is checked first, and is right whenever its name still matches (the first
+      // field of a name is found for every spelling of it).
+      NameSlot& slot = name_cache[(reinterpret_cast<std::uintptr_t>(name.data()) / 2 + name.size()) %
+                                  name_cache.size()];
+      if (slot.text == name.data() && slot.size == name.size() &&
+          SameNameIgnoringCase(layout.fields[slot.field].name, name)) {
+        return slot.field;
+      }
       for (std::size_t i = 0; i < layout.fields.size(); ++i) {
-        if (SameNameIgnoringCase(layout.fields[i].name, name)) return i;
+        if (SameNameIgnoringCase(layout.fields[i].name, name)) {
+          slot = NameSlot{name.data(), name.size(), i};
+          return i;
+        }
       }
     }
     throw Error(Prefix() + Subst(u"Field '%s' not found", {name}));
@@ -128,12 +155,15 @@ struct Table::Impl {
   std::string_view CurrentRecord() const {
     if (state != State::kBrowse) return row;
     if (live.empty()) return {};
-    return std::string_view(records).substr(live[pos] * layout.record_length, layout.record_length);
+    return RecordOf(pos);
   }
 
   std::string_view RecordOf(std::size_t live_index) const {
-    return std::string_view(records).substr(live[live_index] * layout.record_length,
-                                            layout.record_length);
+    return {file.data() + RecordOffset(live[live_index]), layout.record_length};
+  }
+
+  std::size_t RecordOffset(std::size_t record) const {
+    return records_at + record * layout.record_length;
   }
 
   // The 1-based number of the current row in the file, for error texts.
@@ -209,11 +239,11 @@ struct Table::Impl {
       if (record_total >= std::numeric_limits<std::uint32_t>::max()) {
         Fail(u"The table cannot hold more rows.\nTable: %s");
       }
-      records += row;
+      file.Append(row);
       live.push_back(static_cast<std::uint32_t>(record_total++));
       pos = live.size() - 1;
     } else if (state == State::kEdit) {
-      records.replace(live[pos] * layout.record_length, layout.record_length, row);
+      std::memcpy(file.data() + RecordOffset(live[pos]), row.data(), layout.record_length);
     } else {
       return;
     }
@@ -234,19 +264,17 @@ struct Table::Impl {
     if (status.in_use) Fail(u"Table is in use by another program.\nTable: %s");
     if (!status.ok()) Fail(u"Cannot open the table: %s.\nTable: %s", Cause(status));
     try {
-      std::string file;
       status = held.ReadAll(file);
       if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
-      layout = ParseLayout(file, path);
-      header = file.substr(0, layout.header_length);
+      layout = ParseLayout(file.view(), path);
+      header.assign(file.data(), layout.header_length);
       record_total = layout.record_count;
-      file.erase(0, layout.header_length);
-      file.resize(record_total * layout.record_length);
-      records = std::move(file);
+      records_at = layout.header_length;
+      file.Truncate(RecordOffset(record_total));  // the end-of-file mark and anything after it
       live.clear();
       live.reserve(record_total);
       for (std::size_t i = 0; i < record_total; ++i) {
-        const char flag = records[i * layout.record_length];
+        const char flag = file.data()[RecordOffset(i)];
         if (flag == kLiveFlag) {
           live.push_back(static_cast<std::uint32_t>(i));
         } else if (flag != kDeletedFlag) {
@@ -264,6 +292,7 @@ struct Table::Impl {
 
   void StartWith(const Layout& new_layout) {
     layout = new_layout;
+    name_cache.fill(NameSlot{});
     field_defs.clear();
     for (const FieldLayout& f : layout.fields) {
       FieldDef def{f.name, KindOf(f), 0};
@@ -285,8 +314,8 @@ struct Table::Impl {
     state = State::kBrowse;
     dirty = false;
     header.clear();
-    records.clear();
-    records.shrink_to_fit();
+    file.Release();
+    records_at = 0;
     record_total = 0;
     live.clear();
     live.shrink_to_fit();
@@ -322,7 +351,7 @@ struct Table::Impl {
       }
     }
     FileStatus status = out.Write(head);
-    if (status.ok()) status = out.Write(records);
+    if (status.ok()) status = out.Write(file.view().substr(records_at));
     if (status.ok()) status = out.Write(std::string_view(&kEndOfFile, 1));
     if (status.ok()) status = out.Finish();
     if (!status.ok()) Fail(u"Cannot write the table: %s.\nTable: %s", Cause(status));

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tables/byte_buffer.h"
+
 namespace tpd::tables {
 
 // The result of a platform call: the system's error number (0 when it worked), and whether the
@@ -29,8 +31,8 @@ class HeldFile {
   HeldFile& operator=(const HeldFile&) = delete;
 
   FileStatus Open(const std::u16string& path, bool exclusive, bool writable);
-  // The whole file from its start.
-  FileStatus ReadAll(std::string& out);
+  // The whole file from its start, read straight into `out` (emptied first).
+  FileStatus ReadAll(ByteBuffer& out);
   bool IsOpen() const { return handle_ != kNone; }
   void Close();
 

@@ -62,20 +62,23 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
   return {};
 }
 
-FileStatus HeldFile::ReadAll(std::string& out) {
-  out.clear();
+FileStatus HeldFile::ReadAll(ByteBuffer& out) {
+  out.Truncate(0);
   LARGE_INTEGER size;
+  // One byte more than the size, so that the read that finds the end needs no more room.
   if (GetFileSizeEx(H(handle_), &size) && size.QuadPart > 0) {
-    out.reserve(static_cast<std::size_t>(size.QuadPart));
+    out.Reserve(static_cast<std::size_t>(size.QuadPart) + 1);
   }
   LARGE_INTEGER zero{};
   if (!SetFilePointerEx(H(handle_), zero, nullptr, FILE_BEGIN)) return Status(GetLastError());
-  char buffer[1 << 16];
   for (;;) {
+    if (out.spare_size() == 0) out.Reserve(out.size() + (out.size() / 2) + (1 << 16));
+    const DWORD want =
+        static_cast<DWORD>(out.spare_size() < (1u << 30) ? out.spare_size() : (1u << 30));
     DWORD n = 0;
-    if (!ReadFile(H(handle_), buffer, sizeof buffer, &n, nullptr)) return Status(GetLastError());
+    if (!ReadFile(H(handle_), out.spare(), want, &n, nullptr)) return Status(GetLastError());
     if (n == 0) break;
-    out.append(buffer, n);
+    out.Grow(n);
   }
   return {};
 }
