@@ -167,11 +167,10 @@ double HoursOf(std::u16string text) {
 }
 
 // The weekly hours of each row from the first data record that matches its five values. Only
-// the hours column of each first record is kept, and every line is let go once read, so that a
-// large file is not held twice over.
-void AddHours(const ExportContext& ctx, std::vector<std::u16string> lines, Table& asigt) {
+// the hours column of each first record is kept: the file is never held whole.
+void AddHours(const ExportContext& ctx, const std::u16string& hours_path, Table& asigt) {
   std::unordered_map<std::u16string, std::u16string> first;
-  for (std::u16string& line : lines) {
+  ForEachLineOfWholeFile(hours_path, [&](std::u16string_view line) {
     if (!IsDataRecord(line, weekly_hours::kRecordName)) {
       CountNonDataLine(ctx, u"ASIGT", line);
     } else {
@@ -179,9 +178,8 @@ void AddHours(const ExportContext& ctx, std::vector<std::u16string> lines, Table
           first.try_emplace(MatchKey([&](const Column& c) { return Cut(line, c); }));
       if (added) it->second = Cut(line, weekly_hours::kHours);
     }
-    std::u16string().swap(line);
-  }
-  std::vector<std::u16string>().swap(lines);
+    return true;
+  });
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
     const auto it = first.find(MatchKey([&](const Column& c) { return asigt.AsText(c.name); }));
     if (it == first.end()) {
@@ -227,7 +225,7 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
 
   const std::u16string hours_path = InputPath(ctx, weekly_hours::kFileName);
   if (FileExists(hours_path)) {
-    AddHours(ctx, ReadWholeFile(hours_path), asigt);
+    AddHours(ctx, hours_path, asigt);
     AddDefaultHours(asigt);
   } else {
     // Unlike a missing assignments file this leaves the run status alone, and the rows keep

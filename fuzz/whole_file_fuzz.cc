@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::u16string& line : lines) {
       if (line.find_first_of(u"\r\n") != std::u16string::npos) __builtin_trap();
     }
+    // Read in pieces (of a size the input chooses), the file gives the same lines.
+    const std::size_t piece = size == 0 ? 1 : 1 + data[0] % 7;
+    if (tpd::SplitWholeFileInPieces(bytes, piece) != lines) __builtin_trap();
     tpd::EncodeLines(lines);
   } catch (const tpd::Error&) {
     // Invalid UTF-8 after its mark is refused with the system's text.

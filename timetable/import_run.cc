@@ -20,10 +20,13 @@ using tables::Table;
 constexpr int kCentreColumn = 52;
 
 std::u16string CentreCode(const std::u16string& dirTxt) {
-  for (const std::u16string& line : ReadWholeFile(dirTxt + u"druv_asignat.txt")) {
-    if (!line.empty() && line[0] == u'0') return Copy(line, kCentreColumn, kCentreWidth);
-  }
-  return {};
+  std::u16string centre;
+  ForEachLineOfWholeFile(dirTxt + u"druv_asignat.txt", [&](std::u16string_view line) {
+    if (line.empty() || line[0] != u'0') return true;
+    centre = Copy(line, kCentreColumn, kCentreWidth);
+    return false;
+  });
+  return centre;
 }
 
 // The code found by locating `value` in `key` of `table`, read from `field`; `fallback` when no

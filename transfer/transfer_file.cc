@@ -1,5 +1,8 @@
 #include "transfer/transfer_file.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "transfer/codepage.h"
 #include "transfer/error.h"
 
@@ -127,17 +130,31 @@ std::u16string DecodeWholeFile(std::string_view bytes) {
   return text;
 }
 
-std::vector<std::u16string> SplitText(const std::u16string& text) {
-  std::vector<std::u16string> lines;
+// Calls `each` with every line of `text`; false from `each` stops.
+template <typename Each>
+void ForEachLineOfText(std::u16string_view text, Each&& each) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != kLineFeed16 && text[i] != kCarriageReturn16) continue;
-    lines.push_back(text.substr(start, i - start));
+    if (!each(text.substr(start, i - start))) return;
     if (text[i] == kCarriageReturn16 && i + 1 < text.size() && text[i + 1] == kLineFeed16) ++i;
     start = i + 1;
   }
-  if (start < text.size()) lines.push_back(text.substr(start));
+  if (start < text.size()) each(text.substr(start));
+}
+
+std::vector<std::u16string> SplitText(std::u16string_view text) {
+  std::vector<std::u16string> lines;
+  ForEachLineOfText(text, [&](std::u16string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
   return lines;
+}
+
+bool StartsWithMark(std::string_view bytes) {
+  return bytes.starts_with(kUtf8Mark) || bytes.starts_with(kUtf16LittleMark) ||
+         bytes.starts_with(kUtf16BigMark);
 }
 
 }  // namespace
@@ -146,18 +163,105 @@ std::vector<std::u16string> SplitWholeFile(std::string_view bytes) {
   return SplitText(DecodeWholeFile(bytes));
 }
 
-std::vector<std::u16string> ReadWholeFile(const std::u16string& path) {
+namespace {
+
+// The lines of a whole file whose bytes come from `read` (a count, 0 at the end; it throws on a
+// failure) in pieces of up to `piece_size`.
+template <typename Read>
+void ForEachLineOfPieces(Read read, std::size_t piece_size,
+                         const std::function<bool(std::u16string_view)>& each) {
+  std::string piece(piece_size, '\0');
+  // Enough of the start of the file to tell whether it begins with a byte-order mark.
+  std::string bytes;
+  while (bytes.size() < kUtf8Mark.size()) {
+    const std::size_t count = read(piece.data(), piece.size());
+    if (count == 0) break;
+    bytes.append(piece, 0, count);
+  }
+
+  if (StartsWithMark(bytes)) {
+    // Decoded whole, so that a file that does not decode gives no line at all.
+    while (std::size_t count = read(piece.data(), piece.size())) bytes.append(piece, 0, count);
+    const std::u16string text = DecodeWholeFile(bytes);
+    std::string().swap(bytes);
+    ForEachLineOfText(text, each);
+    return;
+  }
+
+  // The system code page: CR, LF and NUL are single bytes that no other byte decodes to, so the
+  // lines can be cut from the bytes as they are read, each decoded alone, giving what decoding
+  // the whole text and then cutting it gives. `bytes` holds from `start` a line not yet ended,
+  // looked through up to `scan`; a CR that ends what has been read waits for the next piece,
+  // which may begin with the LF that belongs to it.
+  bool at_end = false;
+  std::size_t start = 0;
+  std::size_t scan = 0;
+  for (;;) {
+    std::size_t i = scan;
+    while (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r' && bytes[i] != '\0') ++i;
+    if (i < bytes.size() && bytes[i] == '\0') {  // a NUL ends the text
+      bytes.resize(i);
+      at_end = true;
+    }
+    if (i < bytes.size() && (bytes[i] == '\n' || i + 1 < bytes.size() || at_end)) {
+      if (!each(DecodeAnsi(std::string_view(bytes).substr(start, i - start)))) return;
+      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+      start = scan = i + 1;
+      continue;
+    }
+    if (at_end) {
+      if (start < bytes.size()) each(DecodeAnsi(std::string_view(bytes).substr(start)));
+      return;
+    }
+    bytes.erase(0, start);
+    scan = i - start;
+    start = 0;
+    const std::size_t count = read(piece.data(), piece.size());
+    if (count == 0) {
+      at_end = true;
+    } else {
+      bytes.append(piece, 0, count);
+    }
+  }
+}
+
+}  // namespace
+
+void ForEachLineOfWholeFile(const std::u16string& path,
+                            const std::function<bool(std::u16string_view)>& each) {
   InputFile file(path);
   if (!file.ok()) ThrowOpenError(path, file.error());
-  std::string bytes;
-  std::string piece(kReadBufferSize, '\0');
-  while (std::size_t count = file.Read(piece.data(), piece.size())) bytes.append(piece, 0, count);
-  if (!file.ok()) ThrowOpenError(path, file.error());
-  file.Close();
-  // The bytes go before the lines are made: a large file is then held twice, not three times.
-  const std::u16string text = DecodeWholeFile(bytes);
-  std::string().swap(bytes);
-  return SplitText(text);
+  auto read = [&](char* buffer, std::size_t size) {
+    const std::size_t count = file.Read(buffer, size);
+    if (count == 0 && !file.ok()) ThrowOpenError(path, file.error());
+    return count;
+  };
+  ForEachLineOfPieces(read, kReadBufferSize, each);
+}
+
+std::vector<std::u16string> SplitWholeFileInPieces(std::string_view bytes,
+                                                   std::size_t piece_size) {
+  auto read = [&](char* buffer, std::size_t size) {
+    const std::size_t count = std::min(size, bytes.size());
+    std::copy_n(bytes.data(), count, buffer);
+    bytes.remove_prefix(count);
+    return count;
+  };
+  std::vector<std::u16string> lines;
+  ForEachLineOfPieces(read, piece_size == 0 ? 1 : piece_size, [&](std::u16string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
+  return lines;
+}
+
+std::vector<std::u16string> ReadWholeFile(const std::u16string& path) {
+  std::vector<std::u16string> lines;
+  ForEachLineOfWholeFile(path, [&](std::u16string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
+  return lines;
 }
 
 // ---- Writing ----

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,7 +32,7 @@ class LineReader {
   std::unique_ptr<Impl> impl_;
 };
 
-// Whole-file reading: the file is read in one call and closed. A byte-order mark chooses the
+// Whole-file reading: the file is read to its end and closed. A byte-order mark chooses the
 // encoding (EF BB BF UTF-8, strict; FF FE UTF-16LE; FE FF UTF-16BE), else the system code page.
 // Lines end at CR LF, CR or LF; a NUL ends the text; a final line end adds no empty line; Ctrl-Z is
 // an ordinary character. Errors: "Cannot open file "%s". %s" and "No mapping for the Unicode
@@ -39,6 +40,15 @@ class LineReader {
 std::vector<std::u16string> ReadWholeFile(const std::u16string& path);
 // The same from bytes already in memory (tests, fuzzing).
 std::vector<std::u16string> SplitWholeFile(std::string_view bytes);
+// ReadWholeFile's lines handed to `each` one at a time, so that a large file is never held as a
+// list of lines; `each` returns false to stop. A file with a byte-order mark is decoded whole
+// before the first line (so one that does not decode gives none); one without is read piece by
+// piece, and a read error after some lines stops with the same error.
+void ForEachLineOfWholeFile(const std::u16string& path,
+                            const std::function<bool(std::u16string_view)>& each);
+// ForEachLineOfWholeFile's reading of `bytes` taken in pieces of `piece_size` (tests, fuzzing: it
+// must give what SplitWholeFile gives for every piece size).
+std::vector<std::u16string> SplitWholeFileInPieces(std::string_view bytes, std::size_t piece_size);
 
 // Writing convention: every line followed by CR LF, encoded with the system code page, no BOM,
 // replacing the file in one step (ReplaceFileBytes). An empty list gives an empty file.

@@ -70,7 +70,34 @@ TEST(TransferFileTest, LineEndsControlCharactersAndMarks) {
     EXPECT_EQ(ReadByLines(path), by_line);
     EXPECT_EQ(ReadWholeFile(path), c.whole);
     EXPECT_EQ(SplitWholeFile(c.bytes), c.whole);
+    // Read piece by piece, a line end, a mark or a NUL may fall across two pieces.
+    for (std::size_t piece : {1, 2, 3, 5}) {
+      EXPECT_EQ(SplitWholeFileInPieces(c.bytes, piece), c.whole) << "pieces of " << piece;
+    }
   }
+}
+
+// The lines handed out one at a time stop when asked to, and a file without a mark is not read
+// further than the line that stopped them.
+TEST(TransferFileTest, EachLineOfWholeFileStopsWhenAsked) {
+  test::TempDir dir;
+  const std::u16string path = dir / "druv_asignat.txt";
+  std::string bytes = "first\r\n0second\r\nthird\r\n";
+  test::WriteBytes(test::ToPath(path), bytes);
+  Lines seen;
+  ForEachLineOfWholeFile(path, [&](std::u16string_view line) {
+    seen.emplace_back(line);
+    return line.empty() || line[0] != u'0';
+  });
+  EXPECT_EQ(seen, (Lines{u"first", u"0second"}));
+
+  test::WriteBytes(test::ToPath(path), "\xEF\xBB\xBF" + bytes);
+  seen.clear();
+  ForEachLineOfWholeFile(path, [&](std::u16string_view line) {
+    seen.emplace_back(line);
+    return false;
+  });
+  EXPECT_EQ(seen, (Lines{u"first"}));
 }
 
 // Lines longer than the read buffer, and line ends split across two reads.
@@ -92,6 +119,8 @@ TEST(TransferFileTest, LinesAcrossReadBuffers) {
   EXPECT_EQ(lines[1], std::u16string(kBuffer - (long_line.size() + 2) % kBuffer - 1, u'y'));
   EXPECT_EQ(lines[2].substr(0, 2), u"zw");
   EXPECT_EQ(lines[2].find(u'\r'), std::u16string::npos);
+  // Whole-file reading takes the same file in pieces as well.
+  EXPECT_EQ(ReadWholeFile(path), SplitWholeFile(bytes));
 }
 
 TEST(TransferFileTest, ReaderStaysAtItsEnd) {
