@@ -1,21 +1,26 @@
-// The bytes of a table's records. A table of half a million rows grows by appends; a buffer that
-// grows with realloc lets the system move a large block's pages instead of copying them (Linux
-// does so with mremap), and never touches the memory it only reserves. std::string would copy the
-// whole table at every doubling and write every byte it reserves.
+// The bytes of a table's records. A table of half a million rows grows by appends; the memory
+// comes from the platform side (byte_buffer_<platform>.cc), which lets a large block grow by
+// moving its pages rather than copying them, and never touches what it only reserves.
+// std::string would copy the whole table at every doubling and write every byte it reserves.
 #pragma once
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string_view>
 
 namespace tpd::tables {
 
+namespace block {
+// A block of `capacity` bytes holding the first `keep` bytes of `old` (of `old_capacity`, may be
+// null); `old` is given back. Throws std::bad_alloc.
+char* Resize(char* old, std::size_t old_capacity, std::size_t capacity, std::size_t keep);
+void Free(char* block, std::size_t capacity);
+}  // namespace block
+
 class ByteBuffer {
  public:
   ByteBuffer() = default;
-  ~ByteBuffer() { std::free(data_); }
+  ~ByteBuffer() { Release(); }
   ByteBuffer(const ByteBuffer&) = delete;
   ByteBuffer& operator=(const ByteBuffer&) = delete;
 
@@ -27,15 +32,13 @@ class ByteBuffer {
   // Room for `capacity` bytes in all; the bytes beyond size() are not initialised.
   void Reserve(std::size_t capacity) {
     if (capacity <= capacity_) return;
-    void* grown = std::realloc(data_, capacity);
-    if (grown == nullptr) throw std::bad_alloc();
-    data_ = static_cast<char*>(grown);
+    data_ = block::Resize(data_, capacity_, capacity, size_);
     capacity_ = capacity;
   }
 
   void Append(std::string_view bytes) {
     if (bytes.size() > capacity_ - size_) {
-      std::size_t want = capacity_ < 4096 ? 4096 : capacity_ + capacity_ / 2;
+      std::size_t want = capacity_ < 4096 ? 4096 : capacity_ * 2;
       if (want - size_ < bytes.size()) want = size_ + bytes.size();
       Reserve(want);
     }
@@ -55,7 +58,7 @@ class ByteBuffer {
 
   // Empty, with the memory given back.
   void Release() {
-    std::free(data_);
+    if (data_ != nullptr) block::Free(data_, capacity_);
     data_ = nullptr;
     size_ = capacity_ = 0;
   }
