@@ -22,6 +22,8 @@ struct Column {
 
 // The trimmed field of a data record at that column range.
 std::u16string Cut(std::u16string_view line, const Column& column);
+// The same as a view into `line`.
+std::u16string_view CutView(std::u16string_view line, const Column& column);
 
 namespace layouts {
 

@@ -9,6 +9,10 @@ std::u16string Cut(std::u16string_view line, const Column& column) {
   return Field(line, column.first, column.width);
 }
 
+std::u16string_view CutView(std::u16string_view line, const Column& column) {
+  return FieldView(line, column.first, column.width);
+}
+
 std::u16string InputPath(const ExportContext& ctx, std::u16string_view file_name) {
   std::u16string path = ctx.dirTxt;
   path += file_name;

@@ -13,6 +13,8 @@ namespace tpd {
 std::u16string Copy(std::u16string_view text, int start, int count);
 // Trimmed field: AllTrim of the column cut.
 std::u16string Field(std::u16string_view line, int start, int count);
+// The same field as a view into `line`, for look-ups that need no copy.
+std::u16string_view FieldView(std::u16string_view line, int start, int count);
 
 std::u16string RTrim(std::u16string_view text);
 std::u16string LTrim(std::u16string_view text);
