@@ -7,7 +7,6 @@
 // the first row or line would find.
 #include <array>
 #include <optional>
-#include <unordered_map>
 
 #include "export/lesson_pattern.h"
 #include "export/number_text.h"
@@ -15,6 +14,7 @@
 #include "transfer/Clipper.h"
 #include "transfer/error.h"
 #include "transfer/file_system.h"
+#include "transfer/first_by_key.h"
 #include "transfer/transfer_file.h"
 
 namespace tpd {
@@ -89,10 +89,9 @@ class GroupIndex {
 
   // The group data of the first row whose ABREV is `code`, or none. Built on first use, so that a
   // step without rows reads nothing of GRUPOST.
-  const Data* Find(const std::u16string& code) {
+  const Data* Find(std::u16string_view code) {
     if (!built_) Build();
-    const auto it = first_.find(code);
-    return it == first_.end() ? nullptr : &it->second;
+    return first_.Find(code);
   }
 
   // Field `i` of found group data; throws the error that reading it raised.
@@ -105,21 +104,23 @@ class GroupIndex {
   void Build() {
     built_ = true;
     for (groups_.First(); !groups_.Eof(); groups_.Next()) {
-      const auto [it, added] = first_.try_emplace(groups_.AsText(u"ABREV"));
-      if (!added) continue;
-      for (size_t i = 0; i < kGroupFields.size(); ++i) {
-        try {
-          it->second.values[i] = groups_.AsText(kGroupFields[i]);
-        } catch (const Error& e) {
-          it->second.errors[i] = e;
+      first_.AddIfNew(groups_.AsText(u"ABREV"), [&] {
+        Data data;
+        for (size_t i = 0; i < kGroupFields.size(); ++i) {
+          try {
+            data.values[i] = groups_.AsText(kGroupFields[i]);
+          } catch (const Error& e) {
+            data.errors[i] = e;
+          }
         }
-      }
+        return data;
+      });
     }
   }
 
   Table& groups_;
   bool built_ = false;
-  std::unordered_map<std::u16string, Data> first_;
+  FirstByKey<Data> first_;
 };
 
 // The group data of each row from the first GRUPOST row of its group.
@@ -142,17 +143,16 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
   groups.Close();
 }
 
-// The five match values joined by NUL into one key. An hours record holds no NUL (reading a file
+// The five match values joined by NUL into `key`. An hours record holds no NUL (reading a file
 // whole ends its text at one), so its key has exactly four; a row's key equal to it has no NUL
 // inside a value either, and equal keys mean five equal values.
 template <typename Part>
-std::u16string MatchKey(Part part) {
-  std::u16string key;
+void MatchKey(std::u16string& key, Part part) {
+  key.clear();
   for (size_t i = 0; i < weekly_hours::kMatch.size(); ++i) {
     if (i > 0) key += u'\0';
     key += part(weekly_hours::kMatch[i]);
   }
-  return key;
 }
 
 // The weekly hours of a matched record, from its hours column: blank is one hour, a comma is a
@@ -169,24 +169,25 @@ double HoursOf(std::u16string text) {
 // The weekly hours of each row from the first data record that matches its five values. Only
 // the hours column of each first record is kept: the file is never held whole.
 void AddHours(const ExportContext& ctx, const std::u16string& hours_path, Table& asigt) {
-  std::unordered_map<std::u16string, std::u16string> first;
+  FirstByKey<std::u16string> first;  // the hours column of each first record
+  std::u16string key;
   ForEachLineOfWholeFile(hours_path, [&](std::u16string_view line) {
     if (!IsDataRecord(line, weekly_hours::kRecordName)) {
       CountNonDataLine(ctx, u"ASIGT", line);
     } else {
-      const auto [it, added] =
-          first.try_emplace(MatchKey([&](const Column& c) { return Cut(line, c); }));
-      if (added) it->second = Cut(line, weekly_hours::kHours);
+      MatchKey(key, [&](const Column& c) { return CutView(line, c); });
+      first.AddIfNew(key, [&] { return Cut(line, weekly_hours::kHours); });
     }
     return true;
   });
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
-    const auto it = first.find(MatchKey([&](const Column& c) { return asigt.AsText(c.name); }));
-    if (it == first.end()) {
+    MatchKey(key, [&](const Column& c) { return asigt.AsText(c.name); });
+    const std::u16string* found = first.Find(key);
+    if (found == nullptr) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
       continue;
     }
-    const double hours = HoursOf(it->second);
+    const double hours = HoursOf(*found);
     asigt.Edit();
     asigt.SetNumber(weekly_hours::kHours.name, hours);
     asigt.SetText(u"SESIONES", LessonPattern(hours));

@@ -1,0 +1,45 @@
+#include "transfer/first_by_key.h"
+
+#include <string>
+
+#include "tests/support/test_support.h"
+
+namespace tpd {
+namespace {
+
+// The value of a key is the one that came with its first occurrence, however many keys follow
+// (the table widens several times on the way) and however alike they are.
+TEST(FirstByKeyTest, KeepsTheFirstValueOfEveryKey) {
+  FirstByKey<int> first;
+  EXPECT_EQ(first.Find(u"A"), nullptr);  // nothing added yet
+  int made = 0;
+  auto make = [&](int v) { return [&made, v] { ++made; return v; }; };
+
+  EXPECT_TRUE(first.AddIfNew(u"A", make(1)));
+  EXPECT_FALSE(first.AddIfNew(u"A", make(2)));  // not even made
+  EXPECT_TRUE(first.AddIfNew(u"", make(3)));    // the empty key is a key
+  EXPECT_TRUE(first.AddIfNew(u"AB", make(4)));  // a longer key with the same start
+  EXPECT_TRUE(first.AddIfNew(u"a", make(5)));   // letter case counts
+  EXPECT_TRUE(first.AddIfNew(std::u16string(u"A\0B", 3), make(6)));
+  EXPECT_EQ(made, 5);
+
+  for (int i = 0; i < 20000; ++i) first.AddIfNew(u"K" + std::u16string(1, char16_t(i)), make(i));
+  for (int i = 0; i < 20000; ++i) first.AddIfNew(u"K" + std::u16string(1, char16_t(i)), make(-1));
+  EXPECT_EQ(first.size(), 5u + 20000u);
+
+  EXPECT_EQ(*first.Find(u"A"), 1);
+  EXPECT_EQ(*first.Find(u""), 3);
+  EXPECT_EQ(*first.Find(u"AB"), 4);
+  EXPECT_EQ(*first.Find(u"a"), 5);
+  EXPECT_EQ(*first.Find(std::u16string(u"A\0B", 3)), 6);
+  for (int i = 0; i < 20000; ++i) {
+    const int* v = first.Find(u"K" + std::u16string(1, char16_t(i)));
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(*v, i);
+  }
+  EXPECT_EQ(first.Find(u"B"), nullptr);
+  EXPECT_EQ(first.Find(std::u16string(u"A\0", 2)), nullptr);
+}
+
+}  // namespace
+}  // namespace tpd

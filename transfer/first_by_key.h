@@ -1,0 +1,94 @@
+// A map from a text key to the value that came with its first occurrence: the look-ups that must
+// find "the first record in file order" with that key, built in one pass. The keys are kept back
+// to back in one buffer and found through an open-addressing table of small slots, so that a map
+// of a hundred thousand keys costs no allocation per key, few cache misses per look-up, and
+// nothing to take apart at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tpd {
+
+template <typename Value>
+class FirstByKey {
+ public:
+  // Adds `key` with the value `make()` gives, unless the key is there already (then `make` is
+  // not called). True when added.
+  template <typename Make>
+  bool AddIfNew(std::u16string_view key, Make&& make) {
+    if (entries_.size() >= kMostEntries) throw std::length_error("too many keys");
+    if ((entries_.size() + 1) * 2 > slots_.size()) Widen();
+    const std::uint64_t h = Hash(key);
+    std::size_t at = h & (slots_.size() - 1);
+    for (; slots_[at].entry_plus_one != 0; at = (at + 1) & (slots_.size() - 1)) {
+      if (Matches(slots_[at], h, key)) return false;
+    }
+    slots_[at] = Slot{Tag(h), static_cast<std::uint32_t>(entries_.size() + 1)};
+    entries_.push_back(Entry{keys_.size(), key.size(), make()});
+    keys_.append(key);
+    return true;
+  }
+
+  // The value of `key`, or null.
+  const Value* Find(std::u16string_view key) const {
+    if (slots_.empty()) return nullptr;
+    const std::uint64_t h = Hash(key);
+    for (std::size_t at = h & (slots_.size() - 1); slots_[at].entry_plus_one != 0;
+         at = (at + 1) & (slots_.size() - 1)) {
+      if (Matches(slots_[at], h, key)) return &entries_[slots_[at].entry_plus_one - 1].value;
+    }
+    return nullptr;
+  }
+
+  std::size_t size() const { return entries_.size(); }
+
+ private:
+  struct Slot {
+    std::uint32_t tag = 0;             // the high half of the key's hash
+    std::uint32_t entry_plus_one = 0;  // 0: free
+  };
+  struct Entry {
+    std::size_t key_at;
+    std::size_t key_size;
+    Value value;
+  };
+
+  static constexpr std::size_t kMostEntries = 0xFFFFFFFEu;  // what a slot can number
+
+  static std::uint64_t Hash(std::u16string_view key) {
+    return std::hash<std::u16string_view>()(key);
+  }
+  static std::uint32_t Tag(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
+
+  bool Matches(const Slot& slot, std::uint64_t h, std::u16string_view key) const {
+    if (slot.tag != Tag(h)) return false;
+    const Entry& e = entries_[slot.entry_plus_one - 1];
+    return std::u16string_view(keys_).substr(e.key_at, e.key_size) == key;
+  }
+
+  // Twice the slots, every entry placed again (in entry order, so probing stays as it was built).
+  void Widen() {
+    std::vector<Slot> wider(slots_.empty() ? 64 : slots_.size() * 2);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      const Entry& e = entries_[i];
+      const std::uint64_t h = Hash(std::u16string_view(keys_).substr(e.key_at, e.key_size));
+      std::size_t at = h & (wider.size() - 1);
+      while (wider[at].entry_plus_one != 0) at = (at + 1) & (wider.size() - 1);
+      wider[at] = Slot{Tag(h), static_cast<std::uint32_t>(i + 1)};
+    }
+    slots_ = std::move(wider);
+  }
+
+  std::u16string keys_;
+  std::vector<Entry> entries_;
+  std::vector<Slot> slots_;
+};
+
+}  // namespace tpd
