@@ -1,11 +1,13 @@
 #include "timetable/import_run.h"
 
+#include <array>
 #include <optional>
 
 #include "tables/table.h"
 #include "timetable/horario_record.h"
 #include "timetable/period_index.h"
 #include "transfer/Clipper.h"
+#include "transfer/first_by_key.h"
 #include "transfer/transfer_file.h"
 
 namespace tpd {
@@ -29,19 +31,64 @@ std::u16string CentreCode(const std::u16string& dirTxt) {
   return centre;
 }
 
-// The code found by locating `value` in `key` of `table`, read from `field`; `fallback` when no
-// row matches.
-std::u16string LocateOr(Table& table, std::u16string_view key, const std::u16string& value,
-                        std::u16string_view field, std::u16string fallback, RunCounters* counters,
-                        PassedOver fell_back) {
-  if (table.Locate(key, {value})) return table.AsText(field);
+// One look-up of the run: locating a value in a key field of a table and reading one or two
+// fields of the row found. The tables are only read while the run lasts, so a value finds the same
+// row every time: what it found is kept, and SOLUC's many entries for the same group, subject or
+// room locate each value once. A field that cannot be read keeps nothing and fails again at the
+// next entry that needs it.
+class LookUp {
+ public:
+  using Found = std::optional<std::array<std::u16string, 2>>;
+
+  LookUp(Table& table, std::u16string_view key, std::u16string_view field,
+         std::u16string_view second_field = {})
+      : table_(table), key_(key), fields_{field, second_field} {}
+
+  // The fields of the first row whose key is `value`; nothing when no row has it.
+  const Found& Find(const std::u16string& value) {
+    if (const Found* known = found_.Find(value)) return *known;
+    found_.AddIfNew(value, [&] {
+      Found found;
+      if (table_.Locate(key_, {value})) {
+        found.emplace();
+        for (size_t i = 0; i < fields_.size(); ++i) {
+          if (!fields_[i].empty()) (*found)[i] = table_.AsText(fields_[i]);
+        }
+      }
+      return found;
+    });
+    return *found_.Find(value);
+  }
+
+ private:
+  Table& table_;
+  std::u16string_view key_;
+  std::array<std::u16string_view, 2> fields_;
+  FirstByKey<Found> found_;
+};
+
+// The look-ups of the data records.
+struct LookUps {
+  explicit LookUps(tables::Components& c)
+      : group(c.wwTableGrupos, u"ABREV", u"ABREV"),
+        task(c.wwTableNomAsg, u"COD", u"CODTAREA"),
+        subject(c.wwTableNomAsg, u"COD", u"CODDRUV", u"CODIDIDRUV"),
+        room(c.wwTableAulas, u"ABREV", u"ABREV") {}
+  LookUp group, task, subject, room;
+};
+
+// The code that `look_up` finds for `value`; `fallback` when no row has it.
+std::u16string FoundOr(LookUp& look_up, const std::u16string& value, std::u16string fallback,
+                       RunCounters* counters, PassedOver fell_back) {
+  const LookUp::Found& found = look_up.Find(value);
+  if (found) return (*found)[0];
   CountPassedOver(counters, kHorarioName, fell_back);
   return fallback;
 }
 
 // One data record for the current row of SOLUC, whose DIA is not 0.
-std::u16string DataRecord(tables::Components& c, std::optional<PeriodIndex>& periods,
-                          RunCounters* counters) {
+std::u16string DataRecord(tables::Components& c, LookUps& look_ups,
+                          std::optional<PeriodIndex>& periods, RunCounters* counters) {
   Table& soluc = c.wwTableSoluc;
   std::u16string hora = soluc.AsText(u"HORA");
   std::u16string dia = soluc.AsText(u"DIA");
@@ -59,21 +106,22 @@ std::u16string DataRecord(tables::Components& c, std::optional<PeriodIndex>& per
   // An entry whose group or room is not in the tables keeps its own code, cut to the field.
   std::u16string group = soluc.AsText(u"CODGRUPO");
   PutField(line,
-           LocateOr(c.wwTableGrupos, u"ABREV", group, u"ABREV", Copy(group, 1, kGroupWidth),
-                    counters, PassedOver::kGroupFallback),
+           FoundOr(look_ups.group, group, Copy(group, 1, kGroupWidth), counters,
+                   PassedOver::kGroupFallback),
            kGroupWidth);
 
   PutField(line,
-           LocateOr(c.wwTableNomAsg, u"COD", soluc.AsText(u"TAREA"), u"CODTAREA", u"LEC",
-                    counters, PassedOver::kTaskFallback),
+           FoundOr(look_ups.task, soluc.AsText(u"TAREA"), u"LEC", counters,
+                   PassedOver::kTaskFallback),
            kTaskWidth);
 
   // A subject that is not in ASIGNOMT gets a blank field and no suffix: no DRUV code is made up.
   std::u16string subject;
   std::u16string suffix;
-  if (c.wwTableNomAsg.Locate(u"COD", {soluc.AsText(u"ASIG")})) {
-    subject = c.wwTableNomAsg.AsText(u"CODDRUV");
-    suffix = SuffixPart(subject, c.wwTableNomAsg.AsText(u"CODIDIDRUV"));
+  const LookUp::Found& found = look_ups.subject.Find(soluc.AsText(u"ASIG"));
+  if (found) {
+    subject = (*found)[0];
+    suffix = SuffixPart(subject, (*found)[1]);
   } else {
     CountPassedOver(counters, kHorarioName, PassedOver::kSubjectFallback);
   }
@@ -81,8 +129,8 @@ std::u16string DataRecord(tables::Components& c, std::optional<PeriodIndex>& per
 
   std::u16string room = soluc.AsText(u"AULA");
   PutField(line,
-           LocateOr(c.wwTableAulas, u"ABREV", room, u"ABREV", Copy(room, 1, kRoomWidth), counters,
-                    PassedOver::kRoomFallback),
+           FoundOr(look_ups.room, room, Copy(room, 1, kRoomWidth), counters,
+                   PassedOver::kRoomFallback),
            kRoomWidth);
   line += suffix;
   return line;
@@ -107,6 +155,7 @@ void ImportTimetable(const ImportContext& ctx) {
     for (Table* table : in_order) table->Open(Share::kExclusive, Access::kReadOnly);
 
     std::optional<PeriodIndex> periods;
+    LookUps look_ups(c);
     for (c.wwTableSoluc.First(); !c.wwTableSoluc.Eof(); c.wwTableSoluc.Next()) {
       // DIA may be a number or a text field: the timetabler chooses. An entry with day 0 (or
       // none) is not placed; a text that is no whole number stops the run with the row named.
@@ -114,7 +163,7 @@ void ImportTimetable(const ImportContext& ctx) {
         CountPassedOver(ctx.counters, kHorarioName, PassedOver::kDayZero);
         continue;
       }
-      out.Add(DataRecord(c, periods, ctx.counters));
+      out.Add(DataRecord(c, look_ups, periods, ctx.counters));
       ++records;
     }
 

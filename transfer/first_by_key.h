@@ -30,9 +30,17 @@ class FirstByKey {
     for (; slots_[at].entry_plus_one != 0; at = (at + 1) & (slots_.size() - 1)) {
       if (Matches(slots_[at], h, key)) return false;
     }
-    slots_[at] = Slot{Tag(h), static_cast<std::uint32_t>(entries_.size() + 1)};
-    entries_.push_back(Entry{keys_.size(), key.size(), make()});
+    // Nothing is entered until the value is made and stored: a `make` that throws (or memory
+    // running out) leaves the map as it was.
+    Entry entry{keys_.size(), key.size(), make()};
     keys_.append(key);
+    try {
+      entries_.push_back(std::move(entry));
+    } catch (...) {
+      keys_.resize(entry.key_at);
+      throw;
+    }
+    slots_[at] = Slot{Tag(h), static_cast<std::uint32_t>(entries_.size())};
     return true;
   }
 

@@ -1,5 +1,6 @@
 #include "transfer/first_by_key.h"
 
+#include <stdexcept>
 #include <string>
 
 #include "tests/support/test_support.h"
@@ -39,6 +40,21 @@ TEST(FirstByKeyTest, KeepsTheFirstValueOfEveryKey) {
   }
   EXPECT_EQ(first.Find(u"B"), nullptr);
   EXPECT_EQ(first.Find(std::u16string(u"A\0", 2)), nullptr);
+}
+
+// A value that cannot be made enters nothing: the key can be added later, and the map still
+// widens and finds everything.
+TEST(FirstByKeyTest, AValueThatFailsEntersNothing) {
+  FirstByKey<std::u16string> first;
+  EXPECT_THROW(first.AddIfNew(u"G1", []() -> std::u16string { throw std::runtime_error("no"); }),
+               std::runtime_error);
+  EXPECT_EQ(first.Find(u"G1"), nullptr);
+  EXPECT_EQ(first.size(), 0u);
+  EXPECT_TRUE(first.AddIfNew(u"G1", [] { return std::u16string(u"1A"); }));
+  for (int i = 0; i < 1000; ++i) {
+    first.AddIfNew(u"G" + std::u16string(1, char16_t(u'a' + i)), [] { return std::u16string(); });
+  }
+  EXPECT_EQ(*first.Find(u"G1"), u"1A");
 }
 
 }  // namespace
