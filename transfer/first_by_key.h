@@ -1,13 +1,16 @@
 // A map from a text key to the value that came with its first occurrence: the look-ups that must
 // find "the first record in file order" with that key, built in one pass. The keys are kept back
-// to back in one buffer and found through an open-addressing table of small slots, so that a map
-// of a hundred thousand keys costs no allocation per key, few cache misses per look-up, and
-// nothing to take apart at the end.
+// to back in large blocks that never move, and found through an open-addressing table of small
+// slots, so that a map of a hundred thousand keys costs no allocation per key, no copying as it
+// grows, few cache misses per look-up, and nothing to take apart at the end.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,7 +23,7 @@ template <typename Value>
 class FirstByKey {
  public:
   // Adds `key` with the value `make()` gives, unless the key is there already (then `make` is
-  // not called). True when added.
+  // not called). True when added. `make` must leave the text that `key` views alone.
   template <typename Make>
   bool AddIfNew(std::u16string_view key, Make&& make) {
     if (entries_.size() >= kMostEntries) throw std::length_error("too many keys");
@@ -31,15 +34,11 @@ class FirstByKey {
       if (Matches(slots_[at], h, key)) return false;
     }
     // Nothing is entered until the value is made and stored: a `make` that throws (or memory
-    // running out) leaves the map as it was.
-    Entry entry{keys_.size(), key.size(), make()};
-    keys_.append(key);
-    try {
-      entries_.push_back(std::move(entry));
-    } catch (...) {
-      keys_.resize(entry.key_at);
-      throw;
-    }
+    // running out) leaves the map as it was (a key copied to its block and never entered only
+    // takes room there).
+    Value value = make();
+    const char16_t* kept = Keep(key);
+    entries_.push_back(Entry{kept, key.size(), std::move(value)});
     slots_[at] = Slot{Tag(h), static_cast<std::uint32_t>(entries_.size())};
     return true;
   }
@@ -63,10 +62,13 @@ class FirstByKey {
     std::uint32_t entry_plus_one = 0;  // 0: free
   };
   struct Entry {
-    std::size_t key_at;
+    const char16_t* key;
     std::size_t key_size;
     Value value;
   };
+
+  // Keys are copied into blocks of this many units; a longer key gets a block of its own.
+  static constexpr std::size_t kBlockUnits = std::size_t{1} << 15;
 
   static constexpr std::size_t kMostEntries = 0xFFFFFFFEu;  // what a slot can number
 
@@ -78,7 +80,25 @@ class FirstByKey {
   bool Matches(const Slot& slot, std::uint64_t h, std::u16string_view key) const {
     if (slot.tag != Tag(h)) return false;
     const Entry& e = entries_[slot.entry_plus_one - 1];
-    return std::u16string_view(keys_).substr(e.key_at, e.key_size) == key;
+    return std::u16string_view(e.key, e.key_size) == key;
+  }
+
+  // A copy of `key` that stays where it is for as long as the map lives.
+  const char16_t* Keep(std::u16string_view key) {
+    if (key.empty()) return u"";
+    if (key.size() > kBlockUnits - block_used_) {
+      const std::size_t units = key.size() > kBlockUnits ? key.size() : kBlockUnits;
+      blocks_.push_back(std::make_unique<char16_t[]>(units));
+      block_used_ = key.size() > kBlockUnits ? kBlockUnits : 0;
+      if (key.size() > kBlockUnits) {  // its own block; the next key starts a new one
+        std::copy(key.begin(), key.end(), blocks_.back().get());
+        return blocks_.back().get();
+      }
+    }
+    char16_t* at = blocks_.back().get() + block_used_;
+    std::copy(key.begin(), key.end(), at);
+    block_used_ += key.size();
+    return at;
   }
 
   // Twice the slots, every entry placed again (in entry order, so probing stays as it was built).
@@ -86,7 +106,7 @@ class FirstByKey {
     std::vector<Slot> wider(slots_.empty() ? 64 : slots_.size() * 2);
     for (std::size_t i = 0; i < entries_.size(); ++i) {
       const Entry& e = entries_[i];
-      const std::uint64_t h = Hash(std::u16string_view(keys_).substr(e.key_at, e.key_size));
+      const std::uint64_t h = Hash(std::u16string_view(e.key, e.key_size));
       std::size_t at = h & (wider.size() - 1);
       while (wider[at].entry_plus_one != 0) at = (at + 1) & (wider.size() - 1);
       wider[at] = Slot{Tag(h), static_cast<std::uint32_t>(i + 1)};
@@ -94,8 +114,9 @@ class FirstByKey {
     slots_ = std::move(wider);
   }
 
-  std::u16string keys_;
-  std::vector<Entry> entries_;
+  std::vector<std::unique_ptr<char16_t[]>> blocks_;
+  std::size_t block_used_ = kBlockUnits;  // units taken in the last block (full: none yet)
+  std::deque<Entry> entries_;  // grows without moving what it holds
   std::vector<Slot> slots_;
 };
 

@@ -22,17 +22,21 @@ TEST(FirstByKeyTest, KeepsTheFirstValueOfEveryKey) {
   EXPECT_TRUE(first.AddIfNew(u"AB", make(4)));  // a longer key with the same start
   EXPECT_TRUE(first.AddIfNew(u"a", make(5)));   // letter case counts
   EXPECT_TRUE(first.AddIfNew(std::u16string(u"A\0B", 3), make(6)));
-  EXPECT_EQ(made, 5);
+  const std::u16string long_key(100000, u'L');  // longer than the blocks keys are kept in
+  EXPECT_TRUE(first.AddIfNew(long_key, make(7)));
+  EXPECT_EQ(made, 6);
 
   for (int i = 0; i < 20000; ++i) first.AddIfNew(u"K" + std::u16string(1, char16_t(i)), make(i));
   for (int i = 0; i < 20000; ++i) first.AddIfNew(u"K" + std::u16string(1, char16_t(i)), make(-1));
-  EXPECT_EQ(first.size(), 5u + 20000u);
+  EXPECT_EQ(first.size(), 6u + 20000u);
 
   EXPECT_EQ(*first.Find(u"A"), 1);
   EXPECT_EQ(*first.Find(u""), 3);
   EXPECT_EQ(*first.Find(u"AB"), 4);
   EXPECT_EQ(*first.Find(u"a"), 5);
   EXPECT_EQ(*first.Find(std::u16string(u"A\0B", 3)), 6);
+  EXPECT_EQ(*first.Find(long_key), 7);
+  EXPECT_EQ(first.Find(long_key.substr(1)), nullptr);
   for (int i = 0; i < 20000; ++i) {
     const int* v = first.Find(u"K" + std::u16string(1, char16_t(i)));
     ASSERT_NE(v, nullptr);
