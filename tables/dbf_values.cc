@@ -351,12 +351,13 @@ Encoded EncodeNumber(const FieldLayout& field, double value, Variant variant) {
   if (field.type == 'C') return EncodeText(field, NumberText(value), variant, 1252);
   if (!std::isfinite(value)) return Fail(u"the value is not a finite number");
   if (value == 0) value = 0;  // no "-0" on disk
-  const std::u16string shown = NumberText(value);
+  // The number as the error texts show it, made only for them.
+  const auto shown = [value] { return NumberText(value); };
   switch (field.type) {
     case 'N':
     case 'F': {
       if (KindOf(field) == FieldKind::kInteger && !FitsInt32(value)) {
-        return Fail(Subst(u"the number %s is not a 32-bit whole number", {shown}));
+        return Fail(Subst(u"the number %s is not a 32-bit whole number", {shown()}));
       }
       char buffer[400];
       const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
@@ -367,14 +368,14 @@ Encoded EncodeNumber(const FieldLayout& field, double value, Variant variant) {
       if (r.ec != std::errc() || text.size() > field.length || parsed.ec != std::errc() ||
           back != value) {
         return Fail(
-            Subst(u"the number %s cannot be stored exactly in %s", {shown, Describe(field)}));
+            Subst(u"the number %s cannot be stored exactly in %s", {shown(), Describe(field)}));
       }
       return {std::string(field.length - text.size(), ' ') + text, {}};
     }
     case 'I':
     case '+': {
       if (value != std::trunc(value) || !FitsInt32(value)) {
-        return Fail(Subst(u"the number %s is not a 32-bit whole number", {shown}));
+        return Fail(Subst(u"the number %s is not a 32-bit whole number", {shown()}));
       }
       const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(value));
       if (variant == Variant::kLevel7) return {Store(bits ^ 0x80000000u, 4, true), {}};
