@@ -28,14 +28,24 @@ std::u16string StripTableEnding(std::u16string_view name) {
   return std::u16string(name);
 }
 
+// Built by appending to one string (not "~" + ...): GCC 12 warns falsely about operator+ on a
+// character literal and a string.
 std::u16string TempFileName(std::u16string_view base, long process, int attempt) {
-  return u"~" + std::u16string(base) + LowerAscii(kTempMark) + IntToText(process) + u"-" +
-         IntToText(attempt) + LowerAscii(kTempEnding);
+  std::u16string name = u"~";
+  name += base;
+  name += LowerAscii(kTempMark);
+  name += IntToText(process);
+  name += u'-';
+  name += IntToText(attempt);
+  name += LowerAscii(kTempEnding);
+  return name;
 }
 
 bool IsTempFileOf(std::u16string_view entry, std::u16string_view base) {
   const std::u16string upper = UpperAscii(entry);
-  const std::u16string prefix = u"~" + UpperAscii(base) + std::u16string(kTempMark);
+  std::u16string prefix = u"~";
+  prefix += UpperAscii(base);
+  prefix += kTempMark;
   return upper.size() > prefix.size() + kTempEnding.size() && upper.starts_with(prefix) &&
          upper.ends_with(kTempEnding);
 }
