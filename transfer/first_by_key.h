@@ -88,7 +88,7 @@ class FirstByKey {
     if (key.empty()) return u"";
     if (key.size() > kBlockUnits - block_used_) {
       const std::size_t units = key.size() > kBlockUnits ? key.size() : kBlockUnits;
-      blocks_.push_back(std::make_unique<char16_t[]>(units));
+      blocks_.push_back(std::unique_ptr<char16_t[]>(new char16_t[units]));  // not zeroed
       block_used_ = key.size() > kBlockUnits ? kBlockUnits : 0;
       if (key.size() > kBlockUnits) {  // its own block; the next key starts a new one
         std::copy(key.begin(), key.end(), blocks_.back().get());
