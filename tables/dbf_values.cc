@@ -211,6 +211,17 @@ StoredValue DecodeField(const FieldLayout& field, std::string_view raw, Variant 
   }
 }
 
+bool FieldReadsAs(const FieldLayout& field, std::string_view raw, Variant variant, int code_page,
+                  std::u16string_view text) {
+  if (field.type == 'C') {  // as DecodeField reads it: trailing pads off, then the code page
+    std::size_t end = raw.size();
+    while (end > 0 && IsPad(raw[end - 1])) --end;
+    return DecodesTo(code_page, raw.substr(0, end), text);
+  }
+  const std::optional<std::u16string> read = ValueAsText(DecodeField(field, raw, variant, code_page));
+  return read && *read == text;
+}
+
 std::optional<std::u16string> ValueAsText(const StoredValue& value) {
   switch (value.kind) {
     case StoredValue::Kind::kEmpty:

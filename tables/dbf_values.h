@@ -22,6 +22,11 @@ struct StoredValue {
 StoredValue DecodeField(const FieldLayout& field, std::string_view raw, Variant variant,
                         int code_page);
 
+// Whether the field reads as `text` (ValueAsText of its decoded value equals it), without making
+// the text for a character field: what look-ups ask of many rows.
+bool FieldReadsAs(const FieldLayout& field, std::string_view raw, Variant variant, int code_page,
+                  std::u16string_view text);
+
 // The callers' three reads over a decoded value. nullopt when the value does not convert.
 std::optional<std::u16string> ValueAsText(const StoredValue& value);
 std::optional<double> ValueAsNumber(const StoredValue& value);

@@ -523,9 +523,13 @@ bool Table::Locate(std::u16string_view keys, const std::vector<std::u16string>& 
     return t.TextOf(fields[k], t.RecordOf(live_index));
   };
   auto matches = [&](std::size_t live_index) {
+    const std::string_view record = t.RecordOf(live_index);
     for (std::size_t k = 0; k < fields.size(); ++k) {
-      std::optional<std::u16string> text = key(live_index, k);
-      if (!text || *text != values[k]) return false;
+      const FieldLayout& f = t.layout.fields[fields[k]];
+      if (!FieldReadsAs(f, record.substr(f.offset, f.length), t.layout.variant,
+                        t.layout.code_page, values[k])) {
+        return false;
+      }
     }
     return true;
   };

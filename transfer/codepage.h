@@ -21,6 +21,9 @@ std::string EncodeAnsi(std::u16string_view text);
 // 866, 1250, 1251, 1252, 1254). An unknown code page is treated as 1252.
 std::u16string DecodeCodePage(int code_page, std::string_view bytes);
 std::string EncodeCodePage(int code_page, std::u16string_view text);
+// Whether DecodeCodePage(code_page, bytes) == text, without making the decoded text where the
+// code page allows (look-ups compare a key with many stored fields).
+bool DecodesTo(int code_page, std::string_view bytes, std::u16string_view text);
 
 // Strict UTF-8: false for any sequence that is not valid UTF-8 (overlong forms, surrogates, code
 // points above U+10FFFF, cut sequences). `out` is unspecified when false.

@@ -55,6 +55,14 @@ class SingleByteTable {
     return out;
   }
 
+  bool DecodesTo(std::string_view bytes, std::u16string_view text) const {
+    if (bytes.size() != text.size()) return false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (decode_[static_cast<unsigned char>(bytes[i])] != text[i]) return false;
+    }
+    return true;
+  }
+
   std::string Encode(std::u16string_view text) const {
     std::string out(text.size(), kUnmappable);
     for (std::size_t i = 0; i < text.size(); ++i) out[i] = encode_[text[i]];
@@ -135,6 +143,10 @@ std::u16string DecodeCodePage(int code_page, std::string_view bytes) {
 
 std::string EncodeCodePage(int code_page, std::u16string_view text) {
   return TableFor(code_page).Encode(text);
+}
+
+bool DecodesTo(int code_page, std::string_view bytes, std::u16string_view text) {
+  return TableFor(code_page).DecodesTo(bytes, text);
 }
 
 }  // namespace tpd

@@ -71,8 +71,22 @@ TEST(CodePageTest, OtherCodePages) {
   for (const Case& c : cases) {
     EXPECT_EQ(DecodeCodePage(c.code_page, c.bytes), U(c.text)) << c.code_page;
     EXPECT_EQ(EncodeCodePage(c.code_page, U(c.text)), c.bytes) << c.code_page;
+    // The comparison that look-ups make gives what decoding and comparing gives.
+    EXPECT_TRUE(DecodesTo(c.code_page, c.bytes, U(c.text))) << c.code_page;
+    EXPECT_FALSE(DecodesTo(c.code_page, c.bytes, U(c.text) + u"x")) << c.code_page;
+    EXPECT_FALSE(DecodesTo(c.code_page, c.bytes, U(c.text).substr(1))) << c.code_page;
   }
   EXPECT_EQ(EncodeCodePage(866, U("Añ")), "A?");
+  // Every byte of a page against its own decoding and against its neighbour's.
+  for (int code_page : {437, 850, 1252}) {
+    for (int b = 0; b < 256; ++b) {
+      const std::string byte(1, static_cast<char>(b));
+      const std::u16string own = DecodeCodePage(code_page, byte);
+      const std::u16string next = DecodeCodePage(code_page, std::string(1, static_cast<char>(b + 1)));
+      EXPECT_TRUE(DecodesTo(code_page, byte, own)) << code_page << " " << b;
+      EXPECT_EQ(DecodesTo(code_page, byte, next), own == next) << code_page << " " << b;
+    }
+  }
 }
 
 TEST(Utf8Test, StrictDecoding) {
