@@ -28,24 +28,14 @@ std::u16string StripTableEnding(std::u16string_view name) {
   return std::u16string(name);
 }
 
-// Built by appending to one string (not "~" + ...): GCC 12 warns falsely about operator+ on a
-// character literal and a string.
 std::u16string TempFileName(std::u16string_view base, long process, int attempt) {
-  std::u16string name = u"~";
-  name += base;
-  name += LowerAscii(kTempMark);
-  name += IntToText(process);
-  name += u'-';
-  name += IntToText(attempt);
-  name += LowerAscii(kTempEnding);
-  return name;
+  return u"~" + std::u16string(base) + LowerAscii(kTempMark) + IntToText(process) + u"-" +
+         IntToText(attempt) + LowerAscii(kTempEnding);
 }
 
 bool IsTempFileOf(std::u16string_view entry, std::u16string_view base) {
   const std::u16string upper = UpperAscii(entry);
-  std::u16string prefix = u"~";
-  prefix += UpperAscii(base);
-  prefix += kTempMark;
+  const std::u16string prefix = u"~" + UpperAscii(base) + std::u16string(kTempMark);
   return upper.size() > prefix.size() + kTempEnding.size() && upper.starts_with(prefix) &&
          upper.ends_with(kTempEnding);
 }
