@@ -1,6 +1,7 @@
 // tpd_bench: times the export and the import run of the console program on a synthetic school of
 // scale K, with the peak memory of each, against the time `cat` needs to read every input file and
-// write every output file of the same sizes.
+// write every output file of the same sizes. Each is timed three times and the fastest counts:
+// on a shared machine the slower times measure the neighbours, not the program.
 //
 //   tpd_bench PROGRAM K [WORK_DIR]
 //
@@ -10,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -84,6 +86,22 @@ Measure CatBaseline(const std::vector<fs::path>& inputs, const std::vector<fs::p
   return total;
 }
 
+constexpr int kTimings = 3;
+
+// The fastest of kTimings measures by `measure()` (peak memory: the largest seen); a failed
+// run ends the timing with its status.
+template <typename Run>
+Measure Fastest(Run measure) {
+  Measure best = measure();
+  for (int i = 1; i < kTimings && best.status == 0; ++i) {
+    const Measure m = measure();
+    const long peak = std::max(best.peak_kib, m.peak_kib);
+    if (m.status != 0 || m.seconds < best.seconds) best = m;
+    best.peak_kib = peak;
+  }
+  return best;
+}
+
 long DataLines(const fs::path& file) {
   std::FILE* f = std::fopen(file.string().c_str(), "rb");
   if (!f) return 0;
@@ -125,10 +143,14 @@ int main(int argc, char** argv) {
   long export_rows = 0;
   for (const fs::path& f : transfer_files) export_rows += DataLines(f);
 
-  Measure exp = RunChild({program, "exportar", "--carpeta", folder.string(), "--ptemp",
-                          ptemp.string()});
-  Measure imp = RunChild({program, "importar", "--carpeta", folder.string(), "--ptemp",
-                          ptemp.string()});
+  // The export rebuilds its tables from the same files every time, and the import its file from
+  // the same tables: a repeated run does the same work.
+  Measure exp = Fastest([&] {
+    return RunChild({program, "exportar", "--carpeta", folder.string(), "--ptemp", ptemp.string()});
+  });
+  Measure imp = Fastest([&] {
+    return RunChild({program, "importar", "--carpeta", folder.string(), "--ptemp", ptemp.string()});
+  });
   if (exp.status != 0 || imp.status != 0) {
     std::fprintf(stderr, "tpd_bench: the runs failed (export %d, import %d)\n", exp.status,
                  imp.status);
@@ -139,11 +161,12 @@ int main(int argc, char** argv) {
   for (const fs::path& f : FilesIn(ptemp)) {
     if (f.filename() != "SOLUC.DBF") tables.push_back(f);
   }
-  Measure cat_export = CatBaseline(transfer_files, tables, scratch);
+  Measure cat_export = Fastest([&] { return CatBaseline(transfer_files, tables, scratch); });
   std::vector<fs::path> import_inputs = tables;
   import_inputs.push_back(soluc);
   import_inputs.push_back(folder / "druv_asignat.txt");
-  Measure cat_import = CatBaseline(import_inputs, {folder / "DRUV_HORARIO.TXT"}, scratch);
+  Measure cat_import =
+      Fastest([&] { return CatBaseline(import_inputs, {folder / "DRUV_HORARIO.TXT"}, scratch); });
   const double cat_seconds = cat_export.seconds + cat_import.seconds;
   const double cat_cpu = cat_export.cpu_seconds + cat_import.cpu_seconds;
 
