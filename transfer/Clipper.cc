@@ -69,8 +69,7 @@ std::u16string RecordName(std::u16string_view line) {
 bool IsDataRecord(std::u16string_view line, std::u16string_view record_name) {
   if (!line.empty() && (line[0] == kHeaderType || line[0] == kTrailerType)) return false;
   // RecordName(line) != record_name, without making the name.
-  const std::u16string_view name =
-      LTrimView(RTrimView(CopyView(line, kRecordNameColumn, kRecordNameWidth)));
+  const std::u16string_view name = FieldView(line, kRecordNameColumn, kRecordNameWidth);
   if (name.size() != record_name.size()) return true;
   for (std::size_t i = 0; i < name.size(); ++i) {
     char16_t c = name[i];
