@@ -16,6 +16,7 @@
 #include "ui/form_layout.h"
 #include "ui/glyph_button.h"
 #include "ui/panels.h"
+#include "ui/program_path.h"
 
 namespace tpd::ui {
 namespace {
@@ -26,19 +27,6 @@ constexpr int kDriveListHeight = 160;
 constexpr int kOneLineLabelHeight = 13;
 
 std::u16string U16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
-
-std::u16string ProgramFile() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return U16(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 // The dialog itself: a template with no controls (they are made from the layout table), of our
 // own window class so that it is found by its name.
@@ -258,7 +246,7 @@ void TMForm::FormShow() {}
 void TMForm::FormClose() {
   if (!status_.ParameterMode()) return;
   try {
-    WriteStatusFile(StatusFilePath(ProgramFile()), status_.estado);
+    WriteStatusFile(StatusFilePath(U16(ProgramPath())), status_.estado);
   } catch (const Error& e) {
     // The timetabler waits for the program to end: it closes even so.
     front_end_.ShowError(e.text());

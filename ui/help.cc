@@ -1,5 +1,7 @@
 #include "ui/help.h"
 
+#include "ui/program_path.h"
+
 namespace tpd::ui {
 namespace {
 
@@ -9,16 +11,7 @@ constexpr UINT kHelpContextCommand = 0x000F;
 constexpr UINT kCloseAll = 0x0012;
 
 std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ProgramPath();
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
