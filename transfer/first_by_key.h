@@ -85,19 +85,16 @@ class FirstByKey {
 
   // A copy of `key` that stays where it is for as long as the map lives.
   const char16_t* Keep(std::u16string_view key) {
-    if (key.empty()) return u"";
-    if (key.size() > kBlockUnits - block_used_) {
+    if (key.size() > block_room_) {  // a new block, of a key's size where the key is longer
       const std::size_t units = key.size() > kBlockUnits ? key.size() : kBlockUnits;
       blocks_.push_back(std::unique_ptr<char16_t[]>(new char16_t[units]));  // not zeroed
-      block_used_ = key.size() > kBlockUnits ? kBlockUnits : 0;
-      if (key.size() > kBlockUnits) {  // its own block; the next key starts a new one
-        std::copy(key.begin(), key.end(), blocks_.back().get());
-        return blocks_.back().get();
-      }
+      block_next_ = blocks_.back().get();
+      block_room_ = units;
     }
-    char16_t* at = blocks_.back().get() + block_used_;
+    char16_t* at = block_next_;
     std::copy(key.begin(), key.end(), at);
-    block_used_ += key.size();
+    block_next_ += key.size();
+    block_room_ -= key.size();
     return at;
   }
 
@@ -115,7 +112,8 @@ class FirstByKey {
   }
 
   std::vector<std::unique_ptr<char16_t[]>> blocks_;
-  std::size_t block_used_ = kBlockUnits;  // units taken in the last block (full: none yet)
+  char16_t* block_next_ = nullptr;  // where the next key goes in the last block
+  std::size_t block_room_ = 0;      // units left there
   std::deque<Entry> entries_;  // grows without moving what it holds
   std::vector<Slot> slots_;
 };
