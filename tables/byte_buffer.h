@@ -11,9 +11,10 @@
 namespace tpd::tables {
 
 namespace block {
-// A block of `capacity` bytes holding the first `keep` bytes of `old` (of `old_capacity`, may be
-// null); `old` is given back. Throws std::bad_alloc.
-char* Resize(char* old, std::size_t old_capacity, std::size_t capacity, std::size_t keep);
+// A block of at least `capacity` bytes holding the first `keep` bytes of `old` (of `old_capacity`,
+// may be null); `old` is given back. `capacity` becomes what the block holds: a large block is
+// rounded up to whole large pages. Throws std::bad_alloc.
+char* Resize(char* old, std::size_t old_capacity, std::size_t& capacity, std::size_t keep);
 void Free(char* block, std::size_t capacity);
 }  // namespace block
 
@@ -33,7 +34,7 @@ class ByteBuffer {
   void Reserve(std::size_t capacity) {
     if (capacity <= capacity_) return;
     data_ = block::Resize(data_, capacity_, capacity, size_);
-    capacity_ = capacity;
+    capacity_ = capacity;  // as rounded by the block
   }
 
   void Append(std::string_view bytes) {

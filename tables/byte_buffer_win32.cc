@@ -6,7 +6,8 @@
 
 namespace tpd::tables::block {
 
-char* Resize(char* old, std::size_t /*old_capacity*/, std::size_t capacity, std::size_t /*keep*/) {
+char* Resize(char* old, std::size_t /*old_capacity*/, std::size_t& capacity,
+             std::size_t /*keep*/) {
   void* p = std::realloc(old, capacity);
   if (p == nullptr) throw std::bad_alloc();
   return static_cast<char*>(p);
