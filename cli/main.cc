@@ -208,4 +208,7 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace tpd::cli
 
-int main(int argc, char** argv) { return tpd::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+  tpd::cli::PrepareMemory();
+  return tpd::cli::Main(argc, argv);
+}
