@@ -613,6 +613,14 @@ double Table::AsNumber(std::u16string_view field) const {
   return *number;
 }
 
+std::string_view Table::FieldBytes(std::u16string_view field) const {
+  const Impl& t = *impl_;
+  const std::size_t f = t.FieldIndex(field);
+  const std::string_view record = t.CurrentRecord();
+  if (record.empty()) return {};
+  return record.substr(t.layout.fields[f].offset, t.layout.fields[f].length);
+}
+
 int Table::FieldCount() const { return static_cast<int>(impl_->field_defs.size()); }
 
 const std::vector<FieldDef>& Table::Fields() const { return impl_->field_defs; }

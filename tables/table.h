@@ -98,6 +98,11 @@ class Table {
   std::u16string AsText(std::u16string_view field) const;
   std::int32_t AsInteger(std::u16string_view field) const;
   double AsNumber(std::u16string_view field) const;
+  // The bytes the current row holds for a field, as the file stores them (empty when the table has
+  // no row). Every read above is made from these bytes alone, so rows whose bytes are equal read
+  // alike: a caller reading many rows may keep what it made of a value by its bytes. Valid until
+  // the next move or write.
+  std::string_view FieldBytes(std::u16string_view field) const;
 
   int FieldCount() const;
   // For a table written by another program: C is text (its width), L logical, I and N or F

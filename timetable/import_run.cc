@@ -31,109 +31,137 @@ std::u16string CentreCode(const std::u16string& dirTxt) {
   return centre;
 }
 
-// One look-up of the run: locating a value in a key field of a table and reading one or two
-// fields of the row found. The tables are only read while the run lasts, so a value finds the same
-// row every time: what it found is kept, and SOLUC's many entries for the same group, subject or
-// room locate each value once. A field that cannot be read keeps nothing and fails again at the
-// next entry that needs it.
-class LookUp {
+// What one SOLUC value puts into a data record: its field as the line holds it, what follows the
+// room (the subject's suffix), and whether it fell back for want of a match.
+struct Piece {
+  std::u16string text;
+  std::u16string tail;
+  bool fell_back = false;
+};
+
+// What the entries make of one kind of value (the group, say), kept by the stored bytes of the
+// SOLUC fields it is made from. The tables are only read while the run lasts, so equal bytes
+// (which read as equal values) make the same thing every time: SOLUC's many entries for the same
+// group, subject or room decode, locate and format each value once. What fails to be made keeps
+// nothing, and fails again at the next entry that needs it, with that entry's row.
+template <typename Value>
+class KeptByBytes {
  public:
-  using Found = std::optional<std::array<std::u16string, 2>>;
-
-  LookUp(Table& table, std::u16string_view key, std::u16string_view field,
-         std::u16string_view second_field = {})
-      : table_(table), key_(key), fields_{field, second_field} {}
-
-  // The fields of the first row whose key is `value`; nothing when no row has it.
-  const Found& Find(const std::u16string& value) {
-    if (const Found* known = found_.Find(value)) return *known;
-    found_.AddIfNew(value, [&] {
-      Found found;
-      if (table_.Locate(key_, {value})) {
-        found.emplace();
-        for (size_t i = 0; i < fields_.size(); ++i) {
-          if (!fields_[i].empty()) (*found)[i] = table_.AsText(fields_[i]);
-        }
-      }
-      return found;
-    });
-    return *found_.Find(value);
+  template <size_t N, typename Make>
+  const Value& Get(const Table& soluc, const std::array<std::u16string_view, N>& fields,
+                   Make&& make) {
+    // Each field has one width in a table, so the bytes side by side tell the values apart.
+    key_.clear();
+    for (std::u16string_view field : fields) {
+      for (char byte : soluc.FieldBytes(field)) key_ += static_cast<unsigned char>(byte);
+    }
+    if (const Value* known = made_.Find(key_)) return *known;
+    made_.AddIfNew(key_, std::forward<Make>(make));
+    return *made_.Find(key_);
   }
 
  private:
-  Table& table_;
-  std::u16string_view key_;
-  std::array<std::u16string_view, 2> fields_;
-  FirstByKey<Found> found_;
+  std::u16string key_;
+  FirstByKey<Value> made_;
 };
 
-// The look-ups of the data records.
-struct LookUps {
-  explicit LookUps(tables::Components& c)
-      : group(c.wwTableGrupos, u"ABREV", u"ABREV"),
-        task(c.wwTableNomAsg, u"COD", u"CODTAREA"),
-        subject(c.wwTableNomAsg, u"COD", u"CODDRUV", u"CODIDIDRUV"),
-        room(c.wwTableAulas, u"ABREV", u"ABREV") {}
-  LookUp group, task, subject, room;
-};
+template <size_t N>
+using Fields = std::array<std::u16string_view, N>;
 
-// The code that `look_up` finds for `value`; `fallback` when no row has it.
-std::u16string FoundOr(LookUp& look_up, const std::u16string& value, std::u16string fallback,
-                       RunCounters* counters, PassedOver fell_back) {
-  const LookUp::Found& found = look_up.Find(value);
-  if (found) return (*found)[0];
-  CountPassedOver(counters, kHorarioName, fell_back);
-  return fallback;
+// The fields of the first row of `table` whose `key` field holds `value`, or nothing.
+std::optional<std::array<std::u16string, 2>> LookUp(Table& table, std::u16string_view key,
+                                                    const std::u16string& value,
+                                                    std::u16string_view field,
+                                                    std::u16string_view second_field = {}) {
+  if (!table.Locate(key, {value})) return std::nullopt;
+  std::array<std::u16string, 2> found;
+  found[0] = table.AsText(field);
+  if (!second_field.empty()) found[1] = table.AsText(second_field);
+  return found;
 }
 
-// One data record for the current row of SOLUC, whose DIA is not 0.
-std::u16string DataRecord(tables::Components& c, LookUps& look_ups,
-                          std::optional<PeriodIndex>& periods, RunCounters* counters) {
+// A field of `width` holding `value` (see PutField).
+std::u16string Padded(std::u16string_view value, int width) {
+  std::u16string text;
+  PutField(text, value, width);
+  return text;
+}
+
+// The code that `table` has for a SOLUC code (its `key` field holding it), as the line holds it;
+// an entry whose code is not in the table keeps its own, cut to the field.
+Piece CodeOrOwn(Table& table, std::u16string_view key, const std::u16string& value, int width) {
+  const auto found = LookUp(table, key, value, key);
+  if (found) return {Padded((*found)[0], width), {}, false};
+  return {Padded(Copy(value, 1, width), width), {}, true};
+}
+
+// The session code and the day letter of the current SOLUC row. The periods are read at the first
+// entry that needs them, so that a SOLUC without entries never reads DIASHORAST.
+Piece PeriodAndDay(tables::Components& c, std::optional<PeriodIndex>& periods) {
   Table& soluc = c.wwTableSoluc;
-  std::u16string hora = soluc.AsText(u"HORA");
-  std::u16string dia = soluc.AsText(u"DIA");
-  std::u16string marco = soluc.AsText(u"MARCO").substr(0, 1);
-  // Built at the first entry that needs it, so that a SOLUC without entries never reads it.
+  const std::u16string hora = soluc.AsText(u"HORA");
+  const std::u16string dia = soluc.AsText(u"DIA");
+  const std::u16string marco = soluc.AsText(u"MARCO").substr(0, 1);
   if (!periods) periods.emplace(c.wwTableTramos);
-
-  std::u16string line = u"1";
   const std::u16string period = periods->Find(dia, hora, marco);
-  if (period.empty()) CountPassedOver(counters, kHorarioName, PassedOver::kPeriodFallback);
-  PutField(line, period, kPeriodWidth);
-  PutField(line, DayLetter(dia), kDayWidth);
-  PutField(line, soluc.AsText(u"PROF"), kTeacherWidth);
+  return {Padded(period, kPeriodWidth) + Padded(DayLetter(dia), kDayWidth), {}, period.empty()};
+}
 
-  // An entry whose group or room is not in the tables keeps its own code, cut to the field.
-  std::u16string group = soluc.AsText(u"CODGRUPO");
-  PutField(line,
-           FoundOr(look_ups.group, group, Copy(group, 1, kGroupWidth), counters,
-                   PassedOver::kGroupFallback),
-           kGroupWidth);
+Piece Task(tables::Components& c) {
+  const auto found = LookUp(c.wwTableNomAsg, u"COD", c.wwTableSoluc.AsText(u"TAREA"), u"CODTAREA");
+  if (found) return {Padded((*found)[0], kTaskWidth), {}, false};
+  return {Padded(u"LEC", kTaskWidth), {}, true};
+}
 
-  PutField(line,
-           FoundOr(look_ups.task, soluc.AsText(u"TAREA"), u"LEC", counters,
-                   PassedOver::kTaskFallback),
-           kTaskWidth);
+// A subject that is not in ASIGNOMT gets a blank field and no suffix: no DRUV code is made up.
+Piece Subject(tables::Components& c) {
+  const auto found =
+      LookUp(c.wwTableNomAsg, u"COD", c.wwTableSoluc.AsText(u"ASIG"), u"CODDRUV", u"CODIDIDRUV");
+  if (!found) return {Padded(u"", kSubjectWidth), {}, true};
+  return {Padded((*found)[0], kSubjectWidth), SuffixPart((*found)[0], (*found)[1]), false};
+}
 
-  // A subject that is not in ASIGNOMT gets a blank field and no suffix: no DRUV code is made up.
-  std::u16string subject;
-  std::u16string suffix;
-  const LookUp::Found& found = look_ups.subject.Find(soluc.AsText(u"ASIG"));
-  if (found) {
-    subject = (*found)[0];
-    suffix = SuffixPart(subject, (*found)[1]);
-  } else {
-    CountPassedOver(counters, kHorarioName, PassedOver::kSubjectFallback);
-  }
-  PutField(line, subject, kSubjectWidth);
+// What the data records are made of, kind by kind.
+struct RecordPieces {
+  KeptByBytes<bool> day_zero;  // by DIA: an entry that is not placed
+  KeptByBytes<Piece> period_and_day, teacher, group, task, subject, room;
+  std::optional<PeriodIndex> periods;
+};
 
-  std::u16string room = soluc.AsText(u"AULA");
-  PutField(line,
-           FoundOr(look_ups.room, room, Copy(room, 1, kRoomWidth), counters,
-                   PassedOver::kRoomFallback),
-           kRoomWidth);
-  line += suffix;
-  return line;
+// Makes in `line` the data record for the current row of SOLUC, whose DIA is not 0. The pieces
+// are made in the order of the record, each reading its fields as it is made, so that a field
+// that cannot be read stops the run where reading the fields one by one would.
+void DataRecord(tables::Components& c, RecordPieces& p, std::u16string& line,
+                RunCounters* counters) {
+  Table& soluc = c.wwTableSoluc;
+  auto add = [&](const Piece& piece, PassedOver fell_back) {
+    if (piece.fell_back) CountPassedOver(counters, kHorarioName, fell_back);
+    line += piece.text;
+  };
+  line = u"1";
+  add(p.period_and_day.Get(soluc, Fields<3>{u"HORA", u"DIA", u"MARCO"},
+                           [&] { return PeriodAndDay(c, p.periods); }),
+      PassedOver::kPeriodFallback);
+  line += p.teacher
+              .Get(soluc, Fields<1>{u"PROF"},
+                   [&] {
+                     return Piece{Padded(soluc.AsText(u"PROF"), kTeacherWidth), {}, false};
+                   })
+              .text;
+  add(p.group.Get(soluc, Fields<1>{u"CODGRUPO"},
+                  [&] {
+                    return CodeOrOwn(c.wwTableGrupos, u"ABREV", soluc.AsText(u"CODGRUPO"),
+                                     kGroupWidth);
+                  }),
+      PassedOver::kGroupFallback);
+  add(p.task.Get(soluc, Fields<1>{u"TAREA"}, [&] { return Task(c); }), PassedOver::kTaskFallback);
+  const Piece& subject = p.subject.Get(soluc, Fields<1>{u"ASIG"}, [&] { return Subject(c); });
+  add(subject, PassedOver::kSubjectFallback);
+  add(p.room.Get(
+          soluc, Fields<1>{u"AULA"},
+          [&] { return CodeOrOwn(c.wwTableAulas, u"ABREV", soluc.AsText(u"AULA"), kRoomWidth); }),
+      PassedOver::kRoomFallback);
+  line += subject.tail;
 }
 
 }  // namespace
@@ -154,16 +182,19 @@ void ImportTimetable(const ImportContext& ctx) {
                                &c.wwTableAulas, &c.wwTableNomAsg, &c.wwTableTramos};
     for (Table* table : in_order) table->Open(Share::kExclusive, Access::kReadOnly);
 
-    std::optional<PeriodIndex> periods;
-    LookUps look_ups(c);
-    for (c.wwTableSoluc.First(); !c.wwTableSoluc.Eof(); c.wwTableSoluc.Next()) {
+    RecordPieces pieces;
+    std::u16string line;
+    Table& soluc = c.wwTableSoluc;
+    for (soluc.First(); !soluc.Eof(); soluc.Next()) {
       // DIA may be a number or a text field: the timetabler chooses. An entry with day 0 (or
       // none) is not placed; a text that is no whole number stops the run with the row named.
-      if (c.wwTableSoluc.AsInteger(u"DIA") == 0) {
+      if (pieces.day_zero.Get(soluc, Fields<1>{u"DIA"},
+                              [&] { return soluc.AsInteger(u"DIA") == 0; })) {
         CountPassedOver(ctx.counters, kHorarioName, PassedOver::kDayZero);
         continue;
       }
-      out.Add(DataRecord(c, look_ups, periods, ctx.counters));
+      DataRecord(c, pieces, line, ctx.counters);
+      out.Add(line);
       ++records;
     }
 

@@ -107,16 +107,20 @@ TEST_F(ImportRunTest, WritesOneRecordPerPlacedEntryInTableOrder) {
     // Not placed: left out and not counted, whatever else the row holds.
     soluc.push_back({i % 2 ? "0" : "", "3", "0", "ZZZ", "1ESOA", "*LEC", "LENB", "A12"});
   }
+  // The same entries again, last first: a value met before gives what it gave then.
+  for (std::size_t i = std::size(kEntries); i-- > 0;) soluc.push_back(kEntries[i].soluc);
   MakeSoluc(soluc);
   Run();
 
+  const std::size_t n = std::size(kEntries);
   std::vector<std::string> lines = OutputLines();
-  ASSERT_EQ(lines.size(), std::size(kEntries) + 2);
+  ASSERT_EQ(lines.size(), 2 * n + 2);
   EXPECT_EQ(lines.front(), Header("28001234"));
-  for (std::size_t i = 0; i < std::size(kEntries); ++i) {
+  for (std::size_t i = 0; i < n; ++i) {
     EXPECT_EQ(lines[i + 1], kEntries[i].record) << kEntries[i].what;
+    EXPECT_EQ(lines[2 * n - i], kEntries[i].record) << kEntries[i].what << ", again";
   }
-  EXPECT_EQ(lines.back(), Trailer("28001234", static_cast<int>(std::size(kEntries))));
+  EXPECT_EQ(lines.back(), Trailer("28001234", static_cast<int>(2 * n)));
   EXPECT_EQ(lines[1].size(), 57u);  // the worked example as printed
   EXPECT_EQ(lines[2].size(), 60u);  // and its RE variant
 }
