@@ -7,6 +7,7 @@
 #include "timetable/horario_record.h"
 #include "timetable/period_index.h"
 #include "transfer/Clipper.h"
+#include "transfer/error.h"
 #include "transfer/first_by_key.h"
 #include "transfer/transfer_file.h"
 
@@ -47,22 +48,46 @@ struct Piece {
 template <typename Value>
 class KeptByBytes {
  public:
-  template <size_t N, typename Make>
-  const Value& Get(const Table& soluc, const std::array<std::u16string_view, N>& fields,
-                   Make&& make) {
+  // Takes the value of the current row's `fields` and starts bringing in what Get will read. A
+  // field that the table lacks is left for Get, so that its error comes where reading the fields
+  // one by one would raise it.
+  template <size_t N>
+  void Prepare(const Table& soluc, const std::array<std::u16string_view, N>& fields) {
     // Each field has one width in a table, so the bytes side by side tell the values apart.
     key_.clear();
-    for (std::u16string_view field : fields) {
-      for (char byte : soluc.FieldBytes(field)) key_ += static_cast<unsigned char>(byte);
+    try {
+      for (std::u16string_view field : fields) {
+        for (char byte : soluc.FieldBytes(field)) key_ += static_cast<unsigned char>(byte);
+      }
+    } catch (const Error&) {
+      prepared_ = false;
+      return;
     }
+    prepared_ = true;
+    made_.Prefetch(key_);
+  }
+
+  // What the value taken by Prepare made, made now by `make` if it is new.
+  template <typename Make>
+  const Value& Get(Make&& make) {
+    if (!prepared_) return Unkept(make);
     if (const Value* known = made_.Find(key_)) return *known;
     made_.AddIfNew(key_, std::forward<Make>(make));
     return *made_.Find(key_);
   }
 
  private:
+  // For a value that could not be taken: `make` reads the missing field and fails.
+  template <typename Make>
+  const Value& Unkept(Make& make) {
+    unkept_ = make();
+    return unkept_;
+  }
+
   std::u16string key_;
+  bool prepared_ = false;
   FirstByKey<Value> made_;
+  Value unkept_{};
 };
 
 template <size_t N>
@@ -107,6 +132,19 @@ Piece PeriodAndDay(tables::Components& c, std::optional<PeriodIndex>& periods) {
   return {Padded(period, kPeriodWidth) + Padded(DayLetter(dia), kDayWidth), {}, period.empty()};
 }
 
+// The teacher's code as SOLUC has it.
+Piece Teacher(const Table& soluc) {
+  return {Padded(soluc.AsText(u"PROF"), kTeacherWidth), {}, false};
+}
+
+Piece Group(tables::Components& c) {
+  return CodeOrOwn(c.wwTableGrupos, u"ABREV", c.wwTableSoluc.AsText(u"CODGRUPO"), kGroupWidth);
+}
+
+Piece Room(tables::Components& c) {
+  return CodeOrOwn(c.wwTableAulas, u"ABREV", c.wwTableSoluc.AsText(u"AULA"), kRoomWidth);
+}
+
 Piece Task(tables::Components& c) {
   const auto found = LookUp(c.wwTableNomAsg, u"COD", c.wwTableSoluc.AsText(u"TAREA"), u"CODTAREA");
   if (found) return {Padded((*found)[0], kTaskWidth), {}, false};
@@ -128,8 +166,9 @@ struct RecordPieces {
   std::optional<PeriodIndex> periods;
 };
 
-// Makes in `line` the data record for the current row of SOLUC, whose DIA is not 0. The pieces
-// are made in the order of the record, each reading its fields as it is made, so that a field
+// Makes in `line` the data record for the current row of SOLUC, whose DIA is not 0. The values of
+// every piece are taken first, so that the waits for memory of their look-ups overlap; the pieces
+// are then made in the order of the record, each reading its fields as it is made, so that a field
 // that cannot be read stops the run where reading the fields one by one would.
 void DataRecord(tables::Components& c, RecordPieces& p, std::u16string& line,
                 RunCounters* counters) {
@@ -138,29 +177,21 @@ void DataRecord(tables::Components& c, RecordPieces& p, std::u16string& line,
     if (piece.fell_back) CountPassedOver(counters, kHorarioName, fell_back);
     line += piece.text;
   };
+  p.period_and_day.Prepare(soluc, Fields<3>{u"HORA", u"DIA", u"MARCO"});
+  p.teacher.Prepare(soluc, Fields<1>{u"PROF"});
+  p.group.Prepare(soluc, Fields<1>{u"CODGRUPO"});
+  p.task.Prepare(soluc, Fields<1>{u"TAREA"});
+  p.subject.Prepare(soluc, Fields<1>{u"ASIG"});
+  p.room.Prepare(soluc, Fields<1>{u"AULA"});
   line = u"1";
-  add(p.period_and_day.Get(soluc, Fields<3>{u"HORA", u"DIA", u"MARCO"},
-                           [&] { return PeriodAndDay(c, p.periods); }),
+  add(p.period_and_day.Get([&] { return PeriodAndDay(c, p.periods); }),
       PassedOver::kPeriodFallback);
-  line += p.teacher
-              .Get(soluc, Fields<1>{u"PROF"},
-                   [&] {
-                     return Piece{Padded(soluc.AsText(u"PROF"), kTeacherWidth), {}, false};
-                   })
-              .text;
-  add(p.group.Get(soluc, Fields<1>{u"CODGRUPO"},
-                  [&] {
-                    return CodeOrOwn(c.wwTableGrupos, u"ABREV", soluc.AsText(u"CODGRUPO"),
-                                     kGroupWidth);
-                  }),
-      PassedOver::kGroupFallback);
-  add(p.task.Get(soluc, Fields<1>{u"TAREA"}, [&] { return Task(c); }), PassedOver::kTaskFallback);
-  const Piece& subject = p.subject.Get(soluc, Fields<1>{u"ASIG"}, [&] { return Subject(c); });
+  line += p.teacher.Get([&] { return Teacher(soluc); }).text;
+  add(p.group.Get([&] { return Group(c); }), PassedOver::kGroupFallback);
+  add(p.task.Get([&] { return Task(c); }), PassedOver::kTaskFallback);
+  const Piece& subject = p.subject.Get([&] { return Subject(c); });
   add(subject, PassedOver::kSubjectFallback);
-  add(p.room.Get(
-          soluc, Fields<1>{u"AULA"},
-          [&] { return CodeOrOwn(c.wwTableAulas, u"ABREV", soluc.AsText(u"AULA"), kRoomWidth); }),
-      PassedOver::kRoomFallback);
+  add(p.room.Get([&] { return Room(c); }), PassedOver::kRoomFallback);
   line += subject.tail;
 }
 
@@ -188,8 +219,8 @@ void ImportTimetable(const ImportContext& ctx) {
     for (soluc.First(); !soluc.Eof(); soluc.Next()) {
       // DIA may be a number or a text field: the timetabler chooses. An entry with day 0 (or
       // none) is not placed; a text that is no whole number stops the run with the row named.
-      if (pieces.day_zero.Get(soluc, Fields<1>{u"DIA"},
-                              [&] { return soluc.AsInteger(u"DIA") == 0; })) {
+      pieces.day_zero.Prepare(soluc, Fields<1>{u"DIA"});
+      if (pieces.day_zero.Get([&] { return soluc.AsInteger(u"DIA") == 0; })) {
         CountPassedOver(ctx.counters, kHorarioName, PassedOver::kDayZero);
         continue;
       }

@@ -303,6 +303,19 @@ TEST_F(ImportFailureTest, MissingField) {
             {{"2", "3", "0"}});
   EXPECT_ERROR_TEXT(Run(), u"wwTableTramos: Field 'CODDIHO' not found");
   ExpectFolderUntouched();
+
+  // Both: the period comes first in the record, so DIASHORAST's missing field is the error.
+  MakeTable(ptemp_, "SOLUC",
+            {{u"DIA", kText, 2},
+             {u"HORA", kText, 2},
+             {u"MARCO", kText, 1},
+             {u"PROF", kText, 4},
+             {u"CODGRUPO", kText, 10},
+             {u"TAREA", kText, 10},
+             {u"ASIG", kText, 10}},
+            {{"2", "3", "0", "JPG", "1ESOA", "*LEC", "LENB"}});
+  EXPECT_ERROR_TEXT(Run(), u"wwTableTramos: Field 'CODDIHO' not found");
+  ExpectFolderUntouched();
 }
 
 // A text DIA that is no whole number is no day: the run stops and names the table and the row
