@@ -35,15 +35,10 @@ std::u16string ShortCodes::AdmitSubject(std::u16string_view base, std::u16string
   if (code.size() > kCodeWidth) {
     code = code.substr(0, kFoldHead) + code.substr(code.size() - kFoldTail);
   }
-  if (code.empty() || taken_.Contains(code)) return {};
-  taken_.Add(code);
+  if (code.empty() || !taken_.AddIfNew(code)) return {};
   return code;
 }
 
-bool ShortCodes::AdmitActivity(std::u16string_view code) {
-  if (taken_.Contains(code)) return false;
-  taken_.Add(code);
-  return true;
-}
+bool ShortCodes::AdmitActivity(std::u16string_view code) { return taken_.AddIfNew(code); }
 
 }  // namespace tpd

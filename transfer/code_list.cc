@@ -8,8 +8,23 @@ CodeList::CodeList(bool sorted, const Collator& collator) : sorted_(sorted), col
 
 // Texts are compared through their sort keys: equal keys are exactly the texts that the collation
 // finds no difference between, and the keys' byte order is the collation order.
+const std::string& CodeList::KeyOf(std::u16string_view text) const {
+  if (!have_last_ || text != last_text_) {
+    last_key_ = collator_.SortKey(text);
+    last_text_ = text;
+    have_last_ = true;
+  }
+  return last_key_;
+}
+
+bool CodeList::AddIfNew(std::u16string_view text) {
+  if (Contains(text)) return false;
+  Add(text);
+  return true;
+}
+
 int CodeList::Add(std::u16string_view text) {
-  std::string key = collator_.SortKey(text);
+  std::string key = KeyOf(text);
   if (!sorted_) {
     const int position = Count();
     first_.emplace(key, position);  // keeps the first position of a repeated text
@@ -27,7 +42,7 @@ int CodeList::Add(std::u16string_view text) {
 }
 
 int CodeList::IndexOf(std::u16string_view text) const {
-  const std::string key = collator_.SortKey(text);
+  const std::string& key = KeyOf(text);
   if (!sorted_) {
     auto found = first_.find(key);
     return found == first_.end() ? -1 : found->second;

@@ -20,6 +20,8 @@ class CodeList {
   // Returns the position of the text (for a sorted list, of the entry already equal to it).
   int Add(std::u16string_view text);
   int IndexOf(std::u16string_view text) const;
+  // Adds the text unless an equal entry is there already; true when added.
+  bool AddIfNew(std::u16string_view text);
   bool Contains(std::u16string_view text) const { return IndexOf(text) >= 0; }
   int Count() const { return static_cast<int>(entries_.size()); }
   const std::u16string& At(int position) const { return entries_.at(position).text; }
@@ -29,8 +31,15 @@ class CodeList {
     std::string key;
     std::u16string text;
   };
+  // The sort key of `text`. The last one made is kept: callers ask whether a text is there and
+  // then add it, and a sort key is most of what either costs.
+  const std::string& KeyOf(std::u16string_view text) const;
+
   bool sorted_;
   const Collator& collator_;
+  mutable std::u16string last_text_;
+  mutable std::string last_key_;
+  mutable bool have_last_ = false;
   std::vector<Entry> entries_;
   std::unordered_map<std::string, int> first_;  // unsorted: sort key -> first position
 };

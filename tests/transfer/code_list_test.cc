@@ -24,6 +24,10 @@ TEST(CodeListTest, UnsortedKeepsOrderAndFindsTheFirstEqualEntry) {
   EXPECT_EQ(list.At(2), u"Mat");
   EXPECT_EQ(list.IndexOf(u"MA"), -1);
   EXPECT_TRUE(list.Contains(u"len"));
+  EXPECT_FALSE(list.AddIfNew(u"len"));  // an equal entry is there: nothing added
+  EXPECT_TRUE(list.AddIfNew(u"Geo"));
+  EXPECT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.IndexOf(u"GEO"), 3);
 }
 
 TEST(CodeListTest, SortedHoldsDistinctTextsInOrder) {
