@@ -1,4 +1,6 @@
 // Step 5: subject-group assignments into ASIGT, with group data and weekly hours.
+#include <filesystem>
+
 #include "tables/table.h"
 #include "tests/export/export_fixture.h"
 
@@ -238,6 +240,67 @@ TEST_F(AssignmentsTest, GroupsTableWithoutAFieldFailsOnlyWhenARowNeedsIt) {
 
   write_groups(/*with_row=*/true);
   EXPECT_ERROR_TEXT(TraspasaAsignaturasGrupos(ctx()), u"Field 'GRUPO' not found");
+}
+
+// The step's errors come in the order of its parts: every assignment is added before any row gets
+// its group data, and every row gets its group data before any row gets its hours.
+TEST_F(AssignmentsTest, ErrorsComeAssignmentsFirstThenGroupDataThenHours) {
+  // A GRUPOST without GRUPO: the first row whose group it has fails.
+  {
+    tables::Table groups(table_folder_, u"GRUPOST.DBF");
+    tables::DeleteTableFiles(table_folder_, u"GRUPOST");
+    groups.Create({{u"ABREV", tables::FieldKind::kText, 10},
+                   {u"TURNO", tables::FieldKind::kText, 1},
+                   {u"NIVEL", tables::FieldKind::kText, 5},
+                   {u"CURSO", tables::FieldKind::kText, 3}});
+    groups.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    groups.Append();
+    groups.SetText(u"ABREV", u"2ESOB");
+    groups.Post();
+    groups.Close();
+  }
+  // The first row has no group data and hours that do not read; the second fails on its group.
+  WriteInput("druv_asignatgrupo.txt",
+             Framed("DRUV_ASIGNATGRUPO.TXT",
+                    {Assignment("9XXX", "MAT"), Assignment("2ESOB", "LEN")}));
+  WriteInput("druv_asignatcurso.txt",
+             Framed("DRUV_ASIGNATCURSO.TXT", {Hours("", "", "", "MAT", "dos")}));
+  EXPECT_ERROR_TEXT(TraspasaAsignaturasGrupos(ctx()), u"Field 'GRUPO' not found");
+
+  // An ASIGNOMT whose second row's COD does not read: the second assignment fails, after the
+  // first one's group data failed.
+  {
+    tables::Table subjects(table_folder_, u"ASIGNOMT.DBF");
+    tables::DeleteTableFiles(table_folder_, u"ASIGNOMT");
+    subjects.Create({{u"COD", tables::FieldKind::kNumber},
+                     {u"CODDRUV", tables::FieldKind::kText, 20},
+                     {u"CODIDIDRUV", tables::FieldKind::kText, 10}});
+    subjects.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    for (const char16_t* code : {u"MAT", u"LEN"}) {
+      subjects.Append();
+      subjects.SetNumber(u"COD", 7);
+      subjects.SetText(u"CODDRUV", code);
+      subjects.Post();
+    }
+    subjects.Close();
+  }
+  const std::filesystem::path asignomt = ToPath(table_folder_) / "ASIGNOMT.DBF";
+  std::string bytes = ReadBytes(asignomt);
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+  };
+  const std::size_t second_cod = u16(8) + u16(10) + 1;  // after the header and one record
+  bytes.replace(second_cod, 3, "x?z");
+  WriteBytes(asignomt, bytes);
+  WriteInput("druv_asignatgrupo.txt",
+             Framed("DRUV_ASIGNATGRUPO.TXT",
+                    {Assignment("2ESOB", "MAT"), Assignment("1ESOA", "LEN")}));
+  try {
+    TraspasaAsignaturasGrupos(ctx());
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(S(e.text()).find("Cannot read field 'COD' of row 2"), std::string::npos) << S(e.text());
+  }
 }
 
 }  // namespace
