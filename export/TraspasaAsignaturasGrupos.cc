@@ -6,7 +6,11 @@
 // hours record), so the step grows linearly with its inputs and still finds what a search from
 // the first row or line would find.
 #include <array>
+#include <exception>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "export/lesson_pattern.h"
 #include "export/number_text.h"
@@ -166,20 +170,70 @@ double HoursOf(std::u16string text) {
   return hours < kLeastHours ? kLeastHours : hours;
 }
 
-// The weekly hours of each row from the first data record that matches its five values. Only
-// the hours column of each first record is kept: the file is never held whole.
-void AddHours(const ExportContext& ctx, const std::u16string& hours_path, Table& asigt) {
-  FirstByKey<std::u16string> first;  // the hours column of each first record
-  std::u16string key;
-  ForEachLineOfWholeFile(hours_path, [&](std::u16string_view line) {
-    if (!IsDataRecord(line, weekly_hours::kRecordName)) {
-      CountNonDataLine(ctx, u"ASIGT", line);
-    } else {
-      MatchKey(key, [&](const Column& c) { return CutView(line, c); });
-      first.AddIfNew(key, [&] { return Cut(line, weekly_hours::kHours); });
+// The hours column of the first data record of each five match values, read from the hours file
+// on a thread of its own while the assignments and their group data are added: it only reads the
+// file. What it found is taken where the hours are needed: the lines it passed over are counted
+// and the error that stopped it is raised there, so the step's effects come in the same order as
+// when the file is read at that point. Only the hours column of each first record is kept: the
+// file is never held whole.
+class HoursIndex {
+ public:
+  explicit HoursIndex(std::u16string path) : path_(std::move(path)) {
+    try {
+      reader_ = std::thread([this] { Read(); });
+    } catch (const std::system_error&) {
+      // No thread to be had: the file is read when the hours are needed.
     }
-    return true;
-  });
+  }
+  ~HoursIndex() {
+    if (reader_.joinable()) reader_.join();
+  }
+  HoursIndex(const HoursIndex&) = delete;
+  HoursIndex& operator=(const HoursIndex&) = delete;
+
+  const FirstByKey<std::u16string>& Take(const ExportContext& ctx) {
+    if (reader_.joinable()) {
+      reader_.join();
+    } else if (!read_) {
+      Read();
+    }
+    for (PassedOver kind : passed_over_) CountPassedOver(ctx.counters, u"ASIGT", kind);
+    passed_over_.clear();
+    if (error_) std::rethrow_exception(error_);
+    return first_;
+  }
+
+ private:
+  void Read() {
+    read_ = true;
+    try {
+      std::u16string key;
+      ForEachLineOfWholeFile(path_, [&](std::u16string_view line) {
+        if (!IsDataRecord(line, weekly_hours::kRecordName)) {
+          passed_over_.push_back(NonDataLineKind(line));
+        } else {
+          MatchKey(key, [&](const Column& c) { return CutView(line, c); });
+          first_.AddIfNew(key, [&] { return Cut(line, weekly_hours::kHours); });
+        }
+        return true;
+      });
+    } catch (...) {
+      error_ = std::current_exception();
+    }
+  }
+
+  const std::u16string path_;
+  bool read_ = false;
+  FirstByKey<std::u16string> first_;
+  std::vector<PassedOver> passed_over_;
+  std::exception_ptr error_;
+  std::thread reader_;
+};
+
+// The weekly hours of each row from the first data record that matches its five values.
+void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt) {
+  const FirstByKey<std::u16string>& first = index.Take(ctx);
+  std::u16string key;
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
     MatchKey(key, [&](const Column& c) { return asigt.AsText(c.name); });
     const std::u16string* found = first.Find(key);
@@ -214,6 +268,10 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
     return;
   }
   LineReader assignments(path);
+  // The hours file is read while the assignments are added (see HoursIndex).
+  const std::u16string hours_path = InputPath(ctx, weekly_hours::kFileName);
+  std::optional<HoursIndex> hours;
+  if (FileExists(hours_path)) hours.emplace(hours_path);
   Table asigt(ctx.table_folder, u"ASIGT.DBF");
   RebuildTable(asigt, ctx, u"ASIGT", AsigtFields());
   tables::Components components(ctx.table_folder);
@@ -224,9 +282,8 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
   assignments.Close();
   AddGroupData(ctx, asigt);
 
-  const std::u16string hours_path = InputPath(ctx, weekly_hours::kFileName);
-  if (FileExists(hours_path)) {
-    AddHours(ctx, hours_path, asigt);
+  if (hours) {
+    AddHours(ctx, *hours, asigt);
     AddDefaultHours(asigt);
   } else {
     // Unlike a missing assignments file this leaves the run status alone, and the rows keep

@@ -35,11 +35,14 @@ void RebuildTable(tables::Table& table, const ExportContext& ctx, std::u16string
   CountTable(ctx.counters, name);
 }
 
-void CountNonDataLine(const ExportContext& ctx, std::u16string_view table, std::u16string_view line) {
+PassedOver NonDataLineKind(std::u16string_view line) {
   // The record type is column 1: "0" heads a file, "9" closes it.
   const bool header_or_trailer = !line.empty() && (line[0] == u'0' || line[0] == u'9');
-  CountPassedOver(ctx.counters, table,
-                  header_or_trailer ? PassedOver::kHeaderTrailer : PassedOver::kOtherLine);
+  return header_or_trailer ? PassedOver::kHeaderTrailer : PassedOver::kOtherLine;
+}
+
+void CountNonDataLine(const ExportContext& ctx, std::u16string_view table, std::u16string_view line) {
+  CountPassedOver(ctx.counters, table, NonDataLineKind(line));
 }
 
 tables::FieldDef TextField(std::u16string_view name, int width) {

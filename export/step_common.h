@@ -29,6 +29,8 @@ void RebuildTable(tables::Table& table, const ExportContext& ctx, std::u16string
 // For the run summary: a line of the step's input that is no data record of its record name,
 // told apart as header/trailer or any other line.
 void CountNonDataLine(const ExportContext& ctx, std::u16string_view table, std::u16string_view line);
+// How such a line is counted.
+PassedOver NonDataLineKind(std::u16string_view line);
 
 // A text field of the given width, for field lists.
 tables::FieldDef TextField(std::u16string_view name, int width);
