@@ -64,9 +64,15 @@ class SingleByteTable {
   }
 
   std::string Encode(std::u16string_view text) const {
-    std::string out(text.size(), kUnmappable);
-    for (std::size_t i = 0; i < text.size(); ++i) out[i] = encode_[text[i]];
+    std::string out;
+    AppendEncoded(text, out);
     return out;
+  }
+
+  void AppendEncoded(std::u16string_view text, std::string& out) const {
+    const std::size_t at = out.size();
+    out.resize(at + text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) out[at + i] = encode_[text[i]];
   }
 
  private:
@@ -136,6 +142,10 @@ int AnsiCodePage() { return kDefaultCodePage; }
 std::u16string DecodeAnsi(std::string_view bytes) { return TableFor(AnsiCodePage()).Decode(bytes); }
 
 std::string EncodeAnsi(std::u16string_view text) { return TableFor(AnsiCodePage()).Encode(text); }
+
+void AppendEncodedAnsi(std::u16string_view text, std::string& out) {
+  TableFor(AnsiCodePage()).AppendEncoded(text, out);
+}
 
 std::u16string DecodeCodePage(int code_page, std::string_view bytes) {
   return TableFor(code_page).Decode(bytes);

@@ -62,6 +62,10 @@ std::u16string DecodeAnsi(std::string_view bytes) { return Decode(CP_ACP, bytes)
 
 std::string EncodeAnsi(std::u16string_view text) { return Encode(CP_ACP, text); }
 
+void AppendEncodedAnsi(std::u16string_view text, std::string& out) {
+  out += Encode(CP_ACP, text);
+}
+
 std::u16string DecodeCodePage(int code_page, std::string_view bytes) {
   return Decode(CheckedCodePage(code_page), bytes);
 }

@@ -286,8 +286,10 @@ void WriteLines(const std::u16string& path, const std::vector<std::u16string>& l
 LineWriter::LineWriter(const std::u16string& path) : out_(path) {}
 
 void LineWriter::Add(std::u16string_view line) {
-  out_.Write(EncodeAnsi(line));
-  out_.Write(kLineEnd);
+  line_.clear();
+  AppendEncodedAnsi(line, line_);
+  line_ += kLineEnd;
+  out_.Write(line_);
 }
 
 void LineWriter::Commit() { out_.Commit(); }

@@ -66,6 +66,7 @@ class LineWriter {
 
  private:
   FileReplacer out_;
+  std::string line_;  // the bytes of the line being added, reused
 };
 
 }  // namespace tpd

@@ -47,7 +47,12 @@ TEST(CodePageTest, UnmappableBecomesQuestionMark) {
       {u"\U0001F600|", "??|"},  // one "?" per UTF-16 unit: later columns keep their place
       {U("\xE2\x80\x9C" "x" "\xE2\x80\x9D"), "\x93x\x94"},  // curly quotes are in the page
   };
-  for (const Case& c : cases) EXPECT_EQ(EncodeAnsi(c.text), c.bytes) << test::S(c.text);
+  for (const Case& c : cases) {
+    EXPECT_EQ(EncodeAnsi(c.text), c.bytes) << test::S(c.text);
+    std::string appended = "ab";
+    AppendEncodedAnsi(c.text, appended);
+    EXPECT_EQ(appended, "ab" + c.bytes) << test::S(c.text);
+  }
 }
 
 TEST(CodePageTest, OtherCodePages) {
