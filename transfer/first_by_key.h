@@ -1,16 +1,17 @@
 // A map from a text key to the value that came with its first occurrence: the look-ups that must
-// find "the first record in file order" with that key, built in one pass. The keys are kept back
-// to back in large blocks that never move, and found through an open-addressing table of small
-// slots, so that a map of a hundred thousand keys costs no allocation per key, no copying as it
-// grows, few cache misses per look-up, and nothing to take apart at the end.
+// find "the first record in file order" with that key, built in one pass. Each entry is kept with
+// its key right after it, in large blocks that never move, and found through an open-addressing
+// table of slots that hold the key's whole hash: a look-up touches one slot and one entry, a map
+// of a hundred thousand keys costs no allocation per key, widening never reads an entry, and
+// nothing moves as the map grows.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <functional>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,24 +23,35 @@ namespace tpd {
 template <typename Value>
 class FirstByKey {
  public:
+  FirstByKey() = default;
+  ~FirstByKey() {
+    for (Entry* e = last_; e != nullptr;) {
+      Entry* prev = e->prev;
+      e->~Entry();
+      e = prev;
+    }
+  }
+  FirstByKey(const FirstByKey&) = delete;
+  FirstByKey& operator=(const FirstByKey&) = delete;
+
   // Adds `key` with the value `make()` gives, unless the key is there already (then `make` is
   // not called). True when added. `make` must leave the text that `key` views alone.
   template <typename Make>
   bool AddIfNew(std::u16string_view key, Make&& make) {
-    if (entries_.size() >= kMostEntries) throw std::length_error("too many keys");
-    if ((entries_.size() + 1) * 2 > slots_.size()) Widen();
+    if ((size_ + 1) * 2 > slots_.size()) Widen();
     const std::uint64_t h = Hash(key);
     std::size_t at = h & (slots_.size() - 1);
-    for (; slots_[at].entry_plus_one != 0; at = (at + 1) & (slots_.size() - 1)) {
+    for (; slots_[at].entry != nullptr; at = (at + 1) & (slots_.size() - 1)) {
       if (Matches(slots_[at], h, key)) return false;
     }
     // Nothing is entered until the value is made and stored: a `make` that throws (or memory
-    // running out) leaves the map as it was (a key copied to its block and never entered only
-    // takes room there).
+    // running out) leaves the map as it was.
     Value value = make();
-    const char16_t* kept = Keep(key);
-    entries_.push_back(Entry{kept, key.size(), std::move(value)});
-    slots_[at] = Slot{Tag(h), static_cast<std::uint32_t>(entries_.size())};
+    Entry* entry = new (Place(key.size())) Entry{last_, key.size(), std::move(value)};
+    if (!key.empty()) std::memcpy(entry->key(), key.data(), key.size() * sizeof(char16_t));
+    last_ = entry;
+    ++size_;
+    slots_[at] = Slot{h, entry};
     return true;
   }
 
@@ -47,9 +59,9 @@ class FirstByKey {
   const Value* Find(std::u16string_view key) const {
     if (slots_.empty()) return nullptr;
     const std::uint64_t h = Hash(key);
-    for (std::size_t at = h & (slots_.size() - 1); slots_[at].entry_plus_one != 0;
+    for (std::size_t at = h & (slots_.size() - 1); slots_[at].entry != nullptr;
          at = (at + 1) & (slots_.size() - 1)) {
-      if (Matches(slots_[at], h, key)) return &entries_[slots_[at].entry_plus_one - 1].value;
+      if (Matches(slots_[at], h, key)) return &slots_[at].entry->value;
     }
     return nullptr;
   }
@@ -60,67 +72,98 @@ class FirstByKey {
     if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(key) & (slots_.size() - 1)]);
   }
 
-  std::size_t size() const { return entries_.size(); }
+  std::size_t size() const { return size_; }
 
  private:
-  struct Slot {
-    std::uint32_t tag = 0;             // the high half of the key's hash
-    std::uint32_t entry_plus_one = 0;  // 0: free
-  };
   struct Entry {
-    const char16_t* key;
+    Entry* prev;  // the entry added before, for taking the map apart
     std::size_t key_size;
     Value value;
+    // The key's units follow the entry.
+    char16_t* key() { return reinterpret_cast<char16_t*>(this + 1); }
+    const char16_t* key() const { return reinterpret_cast<const char16_t*>(this + 1); }
+  };
+  static_assert(sizeof(Entry) % alignof(char16_t) == 0);
+
+  struct Slot {
+    std::uint64_t hash = 0;
+    Entry* entry = nullptr;  // null: free
   };
 
-  // Keys are copied into blocks of this many units; a longer key gets a block of its own.
-  static constexpr std::size_t kBlockUnits = std::size_t{1} << 15;
+  // Entries are placed in blocks of this many bytes, or larger for a long key.
+  static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
-  static constexpr std::size_t kMostEntries = 0xFFFFFFFEu;  // what a slot can number
-
+  // A fast hash of the key's bytes, eight at a time, with a final mix so that the low bits that
+  // pick a slot depend on every byte.
   static std::uint64_t Hash(std::u16string_view key) {
-    return std::hash<std::u16string_view>()(key);
-  }
-  static std::uint32_t Tag(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
-
-  bool Matches(const Slot& slot, std::uint64_t h, std::u16string_view key) const {
-    if (slot.tag != Tag(h)) return false;
-    const Entry& e = entries_[slot.entry_plus_one - 1];
-    return std::u16string_view(e.key, e.key_size) == key;
-  }
-
-  // A copy of `key` that stays where it is for as long as the map lives.
-  const char16_t* Keep(std::u16string_view key) {
-    if (key.size() > block_room_) {  // a new block, of a key's size where the key is longer
-      const std::size_t units = key.size() > kBlockUnits ? key.size() : kBlockUnits;
-      blocks_.push_back(std::unique_ptr<char16_t[]>(new char16_t[units]));  // not zeroed
-      block_next_ = blocks_.back().get();
-      block_room_ = units;
+    const char* p = reinterpret_cast<const char*>(key.data());
+    std::size_t n = key.size() * sizeof(char16_t);
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (n * 0xFF51AFD7ED558CCDull);
+    for (; n >= 8; p += 8, n -= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      h = (h ^ word) * 0xC4CEB9FE1A85EC53ull;
+      h ^= h >> 29;
     }
-    char16_t* at = block_next_;
-    std::copy(key.begin(), key.end(), at);
-    block_next_ += key.size();
-    block_room_ -= key.size();
+    if (n > 0) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, p, n);
+      h = (h ^ word) * 0xC4CEB9FE1A85EC53ull;
+    }
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    return h;
+  }
+
+  static bool Matches(const Slot& slot, std::uint64_t h, std::u16string_view key) {
+    if (slot.hash != h) return false;
+    const Entry& e = *slot.entry;
+    return std::u16string_view(e.key(), e.key_size) == key;
+  }
+
+  // Room for an entry with a key of `units`, aligned for the entry, where it will never move.
+  void* Place(std::size_t units) {
+    constexpr std::size_t kAlign = alignof(Entry);
+    if (units > (SIZE_MAX - sizeof(Entry) - kAlign) / sizeof(char16_t)) throw std::bad_alloc();
+    const std::size_t bytes =
+        (sizeof(Entry) + units * sizeof(char16_t) + kAlign - 1) / kAlign * kAlign;
+    if (bytes > block_room_) {
+      const std::size_t size = std::max(bytes, kBlockBytes);
+      blocks_.push_back(
+          std::unique_ptr<Block[]>(new Block[(size + sizeof(Block) - 1) / sizeof(Block)]));
+      block_next_ = reinterpret_cast<char*>(blocks_.back().get());
+      block_room_ = size;
+    }
+    void* at = block_next_;
+    block_next_ += bytes;
+    block_room_ -= bytes;
     return at;
   }
 
-  // Twice the slots, every entry placed again (in entry order, so probing stays as it was built).
+  // Twice the slots, every entry placed again by the hash its slot kept.
   void Widen() {
+    if (slots_.size() > SIZE_MAX / 2 / sizeof(Slot)) throw std::length_error("too many keys");
     std::vector<Slot> wider(slots_.empty() ? 64 : slots_.size() * 2);
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-      const Entry& e = entries_[i];
-      const std::uint64_t h = Hash(std::u16string_view(e.key, e.key_size));
-      std::size_t at = h & (wider.size() - 1);
-      while (wider[at].entry_plus_one != 0) at = (at + 1) & (wider.size() - 1);
-      wider[at] = Slot{Tag(h), static_cast<std::uint32_t>(i + 1)};
+    for (const Slot& slot : slots_) {
+      if (slot.entry == nullptr) continue;
+      std::size_t at = slot.hash & (wider.size() - 1);
+      while (wider[at].entry != nullptr) at = (at + 1) & (wider.size() - 1);
+      wider[at] = slot;
     }
     slots_ = std::move(wider);
   }
 
-  std::vector<std::unique_ptr<char16_t[]>> blocks_;
-  char16_t* block_next_ = nullptr;  // where the next key goes in the last block
-  std::size_t block_room_ = 0;      // units left there
-  std::deque<Entry> entries_;  // grows without moving what it holds
+  // Raw memory aligned for any entry.
+  struct alignas(alignof(Entry)) Block {
+    unsigned char bytes[alignof(Entry)];
+  };
+
+  std::vector<std::unique_ptr<Block[]>> blocks_;
+  char* block_next_ = nullptr;  // where the next entry goes in the last block
+  std::size_t block_room_ = 0;  // bytes left there
+  Entry* last_ = nullptr;
+  std::size_t size_ = 0;
   std::vector<Slot> slots_;
 };
 
