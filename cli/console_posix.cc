@@ -34,12 +34,14 @@ void WriteErr(std::u16string_view line) { Write(stderr, line); }
 // faulting the heap in four-kilobyte pages. The heap is grown once by a generous stretch of
 // address space (nothing is touched until used) that may be backed by large pages, memory freed
 // by one step stays for the next instead of being given back and faulted in again, and big arrays
-// come from the heap rather than from mappings of their own. Memory checkers bring their own
-// allocator and are left alone.
+// come from the heap rather than from mappings of their own. A thread that reads ahead for a run
+// takes its memory from the same heap rather than from one of its own in small pages. Memory
+// checkers bring their own allocator and are left alone.
 void PrepareMemory() {
 #if defined(__GLIBC__) && defined(MADV_HUGEPAGE) && !defined(__SANITIZE_ADDRESS__)
   constexpr std::size_t kLargePage = std::size_t{2} << 20;
   constexpr int kHeapStretch = 128 << 20;
+  mallopt(M_ARENA_MAX, 1);
   mallopt(M_TRIM_THRESHOLD, 2 * kHeapStretch);
   mallopt(M_MMAP_THRESHOLD, 32 << 20);  // the most glibc allows
   mallopt(M_TOP_PAD, kHeapStretch);
