@@ -614,11 +614,23 @@ double Table::AsNumber(std::u16string_view field) const {
 }
 
 std::string_view Table::FieldBytes(std::u16string_view field) const {
+  return FieldBytes(impl_->FieldIndex(field));
+}
+
+std::string_view Table::FieldBytes(std::size_t position) const {
   const Impl& t = *impl_;
-  const std::size_t f = t.FieldIndex(field);
+  t.RequireOpen();
+  if (position >= t.layout.fields.size()) {
+    t.Fail(u"There is no field %s in this table.\nTable: %s",
+           IntToText(static_cast<long long>(position) + 1));
+  }
   const std::string_view record = t.CurrentRecord();
   if (record.empty()) return {};
-  return record.substr(t.layout.fields[f].offset, t.layout.fields[f].length);
+  return record.substr(t.layout.fields[position].offset, t.layout.fields[position].length);
+}
+
+std::size_t Table::FieldPosition(std::u16string_view field) const {
+  return impl_->FieldIndex(field);
 }
 
 int Table::FieldCount() const { return static_cast<int>(impl_->field_defs.size()); }

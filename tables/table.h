@@ -103,6 +103,10 @@ class Table {
   // alike: a caller reading many rows may keep what it made of a value by its bytes. Valid until
   // the next move or write.
   std::string_view FieldBytes(std::u16string_view field) const;
+  // The same by the field's position, as FieldPosition gives it: for a caller reading the same
+  // fields of row after row. The position of a name stays while the table is open.
+  std::string_view FieldBytes(std::size_t position) const;
+  std::size_t FieldPosition(std::u16string_view field) const;
 
   int FieldCount() const;
   // For a table written by another program: C is text (its width), L logical, I and N or F

@@ -7,6 +7,7 @@
 #include "timetable/horario_record.h"
 #include "timetable/period_index.h"
 #include "transfer/Clipper.h"
+#include "transfer/codepage.h"
 #include "transfer/error.h"
 #include "transfer/first_by_key.h"
 #include "transfer/transfer_file.h"
@@ -33,10 +34,11 @@ std::u16string CentreCode(const std::u16string& dirTxt) {
 }
 
 // What one SOLUC value puts into a data record: its field as the line holds it, what follows the
-// room (the subject's suffix), and whether it fell back for want of a match.
+// room (the subject's suffix), both in the timetable file's bytes, and whether it fell back for
+// want of a match.
 struct Piece {
-  std::u16string text;
-  std::u16string tail;
+  std::string bytes;
+  std::string tail;
   bool fell_back = false;
 };
 
@@ -45,23 +47,29 @@ struct Piece {
 // (which read as equal values) make the same thing every time: SOLUC's many entries for the same
 // group, subject or room decode, locate and format each value once. What fails to be made keeps
 // nothing, and fails again at the next entry that needs it, with that entry's row.
-template <typename Value>
+template <typename Value, size_t N>
 class KeptByBytes {
  public:
-  // Takes the value of the current row's `fields` and starts bringing in what Get will read. A
+  explicit KeptByBytes(const std::array<std::u16string_view, N>& fields) : fields_(fields) {}
+
+  // Takes the value of the current row's fields and starts bringing in what Get will read. A
   // field that the table lacks is left for Get, so that its error comes where reading the fields
   // one by one would raise it.
-  template <size_t N>
-  void Prepare(const Table& soluc, const std::array<std::u16string_view, N>& fields) {
+  void Prepare(const Table& soluc) {
+    prepared_ = false;
+    if (!positions_) {
+      try {
+        std::array<size_t, N> positions;
+        for (size_t i = 0; i < N; ++i) positions[i] = soluc.FieldPosition(fields_[i]);
+        positions_ = positions;
+      } catch (const Error&) {
+        return;
+      }
+    }
     // Each field has one width in a table, so the bytes side by side tell the values apart.
     key_.clear();
-    try {
-      for (std::u16string_view field : fields) {
-        for (char byte : soluc.FieldBytes(field)) key_ += static_cast<unsigned char>(byte);
-      }
-    } catch (const Error&) {
-      prepared_ = false;
-      return;
+    for (size_t position : *positions_) {
+      for (char byte : soluc.FieldBytes(position)) key_ += static_cast<unsigned char>(byte);
     }
     prepared_ = true;
     made_.Prefetch(key_);
@@ -84,14 +92,13 @@ class KeptByBytes {
     return unkept_;
   }
 
+  const std::array<std::u16string_view, N> fields_;
+  std::optional<std::array<size_t, N>> positions_;  // of the fields in SOLUC, once found
   std::u16string key_;
   bool prepared_ = false;
   FirstByKey<Value> made_;
   Value unkept_{};
 };
-
-template <size_t N>
-using Fields = std::array<std::u16string_view, N>;
 
 // The fields of the first row of `table` whose `key` field holds `value`, or nothing.
 std::optional<std::array<std::u16string, 2>> LookUp(Table& table, std::u16string_view key,
@@ -105,11 +112,11 @@ std::optional<std::array<std::u16string, 2>> LookUp(Table& table, std::u16string
   return found;
 }
 
-// A field of `width` holding `value` (see PutField).
-std::u16string Padded(std::u16string_view value, int width) {
+// A field of `width` holding `value` (see PutField), in the timetable file's bytes.
+std::string Padded(std::u16string_view value, int width) {
   std::u16string text;
   PutField(text, value, width);
-  return text;
+  return EncodeAnsi(text);
 }
 
 // The code that `table` has for a SOLUC code (its `key` field holding it), as the line holds it;
@@ -156,37 +163,43 @@ Piece Subject(tables::Components& c) {
   const auto found =
       LookUp(c.wwTableNomAsg, u"COD", c.wwTableSoluc.AsText(u"ASIG"), u"CODDRUV", u"CODIDIDRUV");
   if (!found) return {Padded(u"", kSubjectWidth), {}, true};
-  return {Padded((*found)[0], kSubjectWidth), SuffixPart((*found)[0], (*found)[1]), false};
+  return {Padded((*found)[0], kSubjectWidth), EncodeAnsi(SuffixPart((*found)[0], (*found)[1])),
+          false};
 }
 
 // What the data records are made of, kind by kind.
 struct RecordPieces {
-  KeptByBytes<bool> day_zero;  // by DIA: an entry that is not placed
-  KeptByBytes<Piece> period_and_day, teacher, group, task, subject, room;
+  KeptByBytes<bool, 1> day_zero{{u"DIA"}};  // an entry that is not placed
+  KeptByBytes<Piece, 3> period_and_day{{u"HORA", u"DIA", u"MARCO"}};
+  KeptByBytes<Piece, 1> teacher{{u"PROF"}};
+  KeptByBytes<Piece, 1> group{{u"CODGRUPO"}};
+  KeptByBytes<Piece, 1> task{{u"TAREA"}};
+  KeptByBytes<Piece, 1> subject{{u"ASIG"}};
+  KeptByBytes<Piece, 1> room{{u"AULA"}};
   std::optional<PeriodIndex> periods;
 };
 
-// Makes in `line` the data record for the current row of SOLUC, whose DIA is not 0. The values of
-// every piece are taken first, so that the waits for memory of their look-ups overlap; the pieces
-// are then made in the order of the record, each reading its fields as it is made, so that a field
-// that cannot be read stops the run where reading the fields one by one would.
-void DataRecord(tables::Components& c, RecordPieces& p, std::u16string& line,
-                RunCounters* counters) {
+// Makes in `line` the data record for the current row of SOLUC, whose DIA is not 0, in the
+// timetable file's bytes. The values of every piece are taken first, so that the waits for memory
+// of their look-ups overlap; the pieces are then made in the order of the record, each reading its
+// fields as it is made, so that a field that cannot be read stops the run where reading the fields
+// one by one would.
+void DataRecord(tables::Components& c, RecordPieces& p, std::string& line, RunCounters* counters) {
   Table& soluc = c.wwTableSoluc;
   auto add = [&](const Piece& piece, PassedOver fell_back) {
     if (piece.fell_back) CountPassedOver(counters, kHorarioName, fell_back);
-    line += piece.text;
+    line += piece.bytes;
   };
-  p.period_and_day.Prepare(soluc, Fields<3>{u"HORA", u"DIA", u"MARCO"});
-  p.teacher.Prepare(soluc, Fields<1>{u"PROF"});
-  p.group.Prepare(soluc, Fields<1>{u"CODGRUPO"});
-  p.task.Prepare(soluc, Fields<1>{u"TAREA"});
-  p.subject.Prepare(soluc, Fields<1>{u"ASIG"});
-  p.room.Prepare(soluc, Fields<1>{u"AULA"});
-  line = u"1";
+  p.period_and_day.Prepare(soluc);
+  p.teacher.Prepare(soluc);
+  p.group.Prepare(soluc);
+  p.task.Prepare(soluc);
+  p.subject.Prepare(soluc);
+  p.room.Prepare(soluc);
+  line = "1";
   add(p.period_and_day.Get([&] { return PeriodAndDay(c, p.periods); }),
       PassedOver::kPeriodFallback);
-  line += p.teacher.Get([&] { return Teacher(soluc); }).text;
+  line += p.teacher.Get([&] { return Teacher(soluc); }).bytes;
   add(p.group.Get([&] { return Group(c); }), PassedOver::kGroupFallback);
   add(p.task.Get([&] { return Task(c); }), PassedOver::kTaskFallback);
   const Piece& subject = p.subject.Get([&] { return Subject(c); });
@@ -214,18 +227,18 @@ void ImportTimetable(const ImportContext& ctx) {
     for (Table* table : in_order) table->Open(Share::kExclusive, Access::kReadOnly);
 
     RecordPieces pieces;
-    std::u16string line;
+    std::string line;
     Table& soluc = c.wwTableSoluc;
     for (soluc.First(); !soluc.Eof(); soluc.Next()) {
       // DIA may be a number or a text field: the timetabler chooses. An entry with day 0 (or
       // none) is not placed; a text that is no whole number stops the run with the row named.
-      pieces.day_zero.Prepare(soluc, Fields<1>{u"DIA"});
+      pieces.day_zero.Prepare(soluc);
       if (pieces.day_zero.Get([&] { return soluc.AsInteger(u"DIA") == 0; })) {
         CountPassedOver(ctx.counters, kHorarioName, PassedOver::kDayZero);
         continue;
       }
       DataRecord(c, pieces, line, ctx.counters);
-      out.Add(line);
+      out.AddEncoded(line);
       ++records;
     }
 

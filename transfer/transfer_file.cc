@@ -292,6 +292,11 @@ void LineWriter::Add(std::u16string_view line) {
   out_.Write(line_);
 }
 
+void LineWriter::AddEncoded(std::string_view line) {
+  out_.Write(line);
+  out_.Write(kLineEnd);
+}
+
 void LineWriter::Commit() { out_.Commit(); }
 
 }  // namespace tpd

@@ -62,6 +62,8 @@ class LineWriter {
  public:
   explicit LineWriter(const std::u16string& path);
   void Add(std::u16string_view line);
+  // A line already in the file's bytes (as EncodeAnsi gives them).
+  void AddEncoded(std::string_view line);
   void Commit();
 
  private:

@@ -53,8 +53,15 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
     EXPECT_EQ(soluc.AsText(u"CODGRUPO"), U(r.grupo));
     EXPECT_EQ(soluc.AsText(u"ASIG"), U(r.asig));
     EXPECT_EQ(soluc.AsText(u"AULA"), U(r.aula));
+    // The stored bytes, by name and by position alike.
+    EXPECT_NE(soluc.FieldBytes(u"HORA").find(r.hora), std::string_view::npos);
+    for (const FieldDef& f : soluc.Fields()) {
+      EXPECT_EQ(soluc.FieldBytes(f.name), soluc.FieldBytes(soluc.FieldPosition(f.name)));
+    }
   }
   EXPECT_EQ(i, 3u);
+  EXPECT_THROW(soluc.FieldBytes(soluc.Fields().size()), Error);
+  EXPECT_THROW(soluc.FieldPosition(u"NADA"), Error);
   EXPECT_FALSE(soluc.Locate(u"PROF", {u"DELETED"}));
   EXPECT_TRUE(soluc.Locate(u"PROF", {U("NÚÑEZ")}));
   EXPECT_TRUE(soluc.Locate(u"DIA", {u"2"}));
