@@ -132,8 +132,11 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
   Table groups(ctx.table_folder, u"GRUPOST.DBF");
   groups.Open(tables::Share::kShared, tables::Access::kReadOnly);
   GroupIndex index(groups);
+  std::u16string group;
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
-    const auto* data = index.Find(asigt.AsText(assignment::kGroup.name));
+    group.clear();
+    asigt.AppendText(assignment::kGroup.name, group);
+    const auto* data = index.Find(group);
     if (data == nullptr) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kGroupNotFound);
       continue;
@@ -150,12 +153,12 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
 // The five match values joined by NUL into `key`. An hours record holds no NUL (reading a file
 // whole ends its text at one), so its key has exactly four; a row's key equal to it has no NUL
 // inside a value either, and equal keys mean five equal values.
-template <typename Part>
-void MatchKey(std::u16string& key, Part part) {
+template <typename Append>
+void MatchKey(std::u16string& key, Append append) {
   key.clear();
   for (size_t i = 0; i < weekly_hours::kMatch.size(); ++i) {
     if (i > 0) key += u'\0';
-    key += part(weekly_hours::kMatch[i]);
+    append(key, weekly_hours::kMatch[i]);
   }
 }
 
@@ -212,7 +215,7 @@ class HoursIndex {
         if (!IsDataRecord(line, weekly_hours::kRecordName)) {
           passed_over_.push_back(NonDataLineKind(line));
         } else {
-          MatchKey(key, [&](const Column& c) { return CutView(line, c); });
+          MatchKey(key, [&](std::u16string& k, const Column& c) { k += CutView(line, c); });
           first_.AddIfNew(key, [&] { return Cut(line, weekly_hours::kHours); });
         }
         return true;
@@ -235,7 +238,7 @@ void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt) {
   const FirstByKey<std::u16string>& first = index.Take(ctx);
   std::u16string key;
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
-    MatchKey(key, [&](const Column& c) { return asigt.AsText(c.name); });
+    MatchKey(key, [&](std::u16string& k, const Column& c) { asigt.AppendText(c.name, k); });
     const std::u16string* found = first.Find(key);
     if (found == nullptr) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);

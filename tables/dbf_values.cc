@@ -19,6 +19,12 @@ constexpr long kJulianDayOfYearOne = 1721426;   // 0001-01-01, proleptic Gregori
 
 bool IsPad(char c) { return c == ' ' || c == '\0'; }
 
+// A character field's text is its bytes up to the trailing blanks or NULs.
+std::string_view WithoutTrailingPads(std::string_view s) {
+  while (!s.empty() && IsPad(s.back())) s.remove_suffix(1);
+  return s;
+}
+
 std::string_view TrimPads(std::string_view s) {
   while (!s.empty() && IsPad(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsPad(s.back())) s.remove_suffix(1);
@@ -138,9 +144,9 @@ StoredValue DecodeField(const FieldLayout& field, std::string_view raw, Variant 
   using Kind = StoredValue::Kind;
   switch (field.type) {
     case 'C': {
-      std::size_t end = raw.size();
-      while (end > 0 && IsPad(raw[end - 1])) --end;
-      return Text(DecodeCodePage(code_page, raw.substr(0, end)));
+      std::u16string text;
+      AppendCharacterText(raw, code_page, text);
+      return Text(std::move(text));
     }
     case 'N':
     case 'F': {
@@ -213,13 +219,20 @@ StoredValue DecodeField(const FieldLayout& field, std::string_view raw, Variant 
 
 bool FieldReadsAs(const FieldLayout& field, std::string_view raw, Variant variant, int code_page,
                   std::u16string_view text) {
-  if (field.type == 'C') {  // as DecodeField reads it: trailing pads off, then the code page
-    std::size_t end = raw.size();
-    while (end > 0 && IsPad(raw[end - 1])) --end;
-    return DecodesTo(code_page, raw.substr(0, end), text);
-  }
+  if (field.type == 'C') return DecodesTo(code_page, WithoutTrailingPads(raw), text);
   const std::optional<std::u16string> read = ValueAsText(DecodeField(field, raw, variant, code_page));
   return read && *read == text;
+}
+
+void AppendCharacterText(std::string_view raw, int code_page, std::u16string& out) {
+  AppendDecodedCodePage(code_page, WithoutTrailingPads(raw), out);
+}
+
+void EncodeCharacterText(const FieldLayout& field, std::u16string_view text, int code_page,
+                         std::string& out) {
+  out.clear();
+  AppendEncodedCodePage(code_page, text, out);
+  out.resize(field.length, ' ');  // cut to the width, or pad with blanks
 }
 
 std::optional<std::u16string> ValueAsText(const StoredValue& value) {
@@ -327,8 +340,8 @@ Encoded EncodeText(const FieldLayout& field, std::u16string_view text, Variant v
                    int code_page) {
   switch (field.type) {
     case 'C': {
-      std::string bytes = EncodeCodePage(code_page, text);
-      bytes.resize(field.length, ' ');  // cut to the width, or pad with blanks
+      std::string bytes;
+      EncodeCharacterText(field, text, code_page, bytes);
       return {std::move(bytes), {}};
     }
     case 'L': {

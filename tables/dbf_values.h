@@ -27,6 +27,14 @@ StoredValue DecodeField(const FieldLayout& field, std::string_view raw, Variant 
 bool FieldReadsAs(const FieldLayout& field, std::string_view raw, Variant variant, int code_page,
                   std::u16string_view text);
 
+// A character field (type C) read as text, appended to `out`: what DecodeField gives as its text,
+// without making a value (for readers that reuse one buffer row after row).
+void AppendCharacterText(std::string_view raw, int code_page, std::u16string& out);
+// A character field written: the code page's bytes of `text`, cut to the width or padded with
+// blanks, into `out` (field.length bytes), as EncodeText writes them.
+void EncodeCharacterText(const FieldLayout& field, std::u16string_view text, int code_page,
+                         std::string& out);
+
 // The callers' three reads over a decoded value. nullopt when the value does not convert.
 std::optional<std::u16string> ValueAsText(const StoredValue& value);
 std::optional<double> ValueAsNumber(const StoredValue& value);

@@ -88,6 +88,7 @@ struct Table::Impl {
   bool eof = true;
   State state = State::kBrowse;
   std::string row;        // the row being inserted or changed
+  std::string encoded;    // a text being written, in the row's bytes (reused)
   std::string blank_row;  // a new row: every field empty
   bool dirty = false;     // rows posted since Open: the table is being written
   HeldFile held;
@@ -570,7 +571,13 @@ bool Table::Locate(std::u16string_view keys, const std::vector<std::u16string>& 
 void Table::SetText(std::u16string_view field, std::u16string_view value) {
   Impl& t = *impl_;
   const std::size_t f = t.WritableField(field);
-  t.Store(field, f, EncodeText(t.layout.fields[f], value, t.layout.variant, t.layout.code_page));
+  const FieldLayout& layout = t.layout.fields[f];
+  if (layout.type == 'C') {  // straight into the row: text is cut or padded, never refused
+    EncodeCharacterText(layout, value, t.layout.code_page, t.encoded);
+    t.row.replace(layout.offset, layout.length, t.encoded);
+    return;
+  }
+  t.Store(field, f, EncodeText(layout, value, t.layout.variant, t.layout.code_page));
 }
 
 void Table::SetNumber(std::u16string_view field, double value) {
@@ -593,6 +600,18 @@ std::u16string Table::AsText(std::u16string_view field) const {
   std::optional<std::u16string> text = ValueAsText(value);
   if (!text) t.FailRead(f, value, u"text");
   return std::move(*text);
+}
+
+void Table::AppendText(std::u16string_view field, std::u16string& out) const {
+  const Impl& t = *impl_;
+  const std::size_t f = t.FieldIndex(field);
+  const std::string_view record = t.CurrentRecord();
+  const FieldLayout& layout = t.layout.fields[f];
+  if (layout.type == 'C' && !record.empty()) {
+    AppendCharacterText(record.substr(layout.offset, layout.length), t.layout.code_page, out);
+    return;
+  }
+  out += AsText(field);
 }
 
 std::int32_t Table::AsInteger(std::u16string_view field) const {

@@ -96,6 +96,8 @@ class Table {
   // number gives its nearest whole value (halves to even) and a text must be a whole number.
   // A value that does not convert, or a memo, is an Error naming field, row and file.
   std::u16string AsText(std::u16string_view field) const;
+  // AsText appended to `out`, for callers that read row after row into one buffer.
+  void AppendText(std::u16string_view field, std::u16string& out) const;
   std::int32_t AsInteger(std::u16string_view field) const;
   double AsNumber(std::u16string_view field) const;
   // The bytes the current row holds for a field, as the file stores them (empty when the table has

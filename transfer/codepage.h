@@ -23,6 +23,9 @@ void AppendEncodedAnsi(std::u16string_view text, std::string& out);
 // 866, 1250, 1251, 1252, 1254). An unknown code page is treated as 1252.
 std::u16string DecodeCodePage(int code_page, std::string_view bytes);
 std::string EncodeCodePage(int code_page, std::u16string_view text);
+// The same appended to `out`, for callers that reuse one buffer value after value.
+void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string& out);
+void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out);
 // Whether DecodeCodePage(code_page, bytes) == text, without making the decoded text where the
 // code page allows (look-ups compare a key with many stored fields).
 bool DecodesTo(int code_page, std::string_view bytes, std::u16string_view text);

@@ -48,11 +48,17 @@ class SingleByteTable {
   explicit SingleByteTable(int code_page);
 
   std::u16string Decode(std::string_view bytes) const {
-    std::u16string out(bytes.size(), u'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      out[i] = decode_[static_cast<unsigned char>(bytes[i])];
-    }
+    std::u16string out;
+    AppendDecoded(bytes, out);
     return out;
+  }
+
+  void AppendDecoded(std::string_view bytes, std::u16string& out) const {
+    const std::size_t at = out.size();
+    out.resize(at + bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      out[at + i] = decode_[static_cast<unsigned char>(bytes[i])];
+    }
   }
 
   bool DecodesTo(std::string_view bytes, std::u16string_view text) const {
@@ -153,6 +159,14 @@ std::u16string DecodeCodePage(int code_page, std::string_view bytes) {
 
 std::string EncodeCodePage(int code_page, std::u16string_view text) {
   return TableFor(code_page).Encode(text);
+}
+
+void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string& out) {
+  TableFor(code_page).AppendDecoded(bytes, out);
+}
+
+void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out) {
+  TableFor(code_page).AppendEncoded(text, out);
 }
 
 bool DecodesTo(int code_page, std::string_view bytes, std::u16string_view text) {

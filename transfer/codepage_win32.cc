@@ -74,6 +74,14 @@ std::string EncodeCodePage(int code_page, std::u16string_view text) {
   return Encode(CheckedCodePage(code_page), text);
 }
 
+void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string& out) {
+  out += DecodeCodePage(code_page, bytes);
+}
+
+void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out) {
+  out += EncodeCodePage(code_page, text);
+}
+
 bool DecodesTo(int code_page, std::string_view bytes, std::u16string_view text) {
   // A code page of several bytes a character may give fewer characters than bytes, never more.
   if (text.size() > bytes.size()) return false;

@@ -53,10 +53,13 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
     EXPECT_EQ(soluc.AsText(u"CODGRUPO"), U(r.grupo));
     EXPECT_EQ(soluc.AsText(u"ASIG"), U(r.asig));
     EXPECT_EQ(soluc.AsText(u"AULA"), U(r.aula));
-    // The stored bytes, by name and by position alike.
+    // The stored bytes, by name and by position alike; the text appended as AsText gives it.
     EXPECT_NE(soluc.FieldBytes(u"HORA").find(r.hora), std::string_view::npos);
     for (const FieldDef& f : soluc.Fields()) {
       EXPECT_EQ(soluc.FieldBytes(f.name), soluc.FieldBytes(soluc.FieldPosition(f.name)));
+      std::u16string appended = u"x";
+      soluc.AppendText(f.name, appended);
+      EXPECT_EQ(appended, u"x" + soluc.AsText(f.name)) << S(f.name);
     }
   }
   EXPECT_EQ(i, 3u);
