@@ -233,32 +233,19 @@ class HoursIndex {
   std::thread reader_;
 };
 
-// The weekly hours of each row from the first data record that matches its five values.
+// The weekly hours of each row from the first data record that matches its five values; a row
+// that none matches gets one hour in one lesson.
 void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt) {
   const FirstByKey<std::u16string>& first = index.Take(ctx);
   std::u16string key;
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
     MatchKey(key, [&](std::u16string& k, const Column& c) { asigt.AppendText(c.name, k); });
     const std::u16string* found = first.Find(key);
-    if (found == nullptr) {
-      CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
-      continue;
-    }
-    const double hours = HoursOf(*found);
+    if (found == nullptr) CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
+    const double hours = found == nullptr ? kLeastHours : HoursOf(*found);
     asigt.Edit();
     asigt.SetNumber(weekly_hours::kHours.name, hours);
-    asigt.SetText(u"SESIONES", LessonPattern(hours));
-    asigt.Post();
-  }
-}
-
-// Rows that got no hours get one hour in one lesson.
-void AddDefaultHours(Table& asigt) {
-  for (asigt.First(); !asigt.Eof(); asigt.Next()) {
-    if (asigt.AsNumber(weekly_hours::kHours.name) != 0) continue;
-    asigt.Edit();
-    asigt.SetNumber(weekly_hours::kHours.name, kLeastHours);
-    asigt.SetText(u"SESIONES", u"1");
+    asigt.SetText(u"SESIONES", found == nullptr ? u"1" : LessonPattern(hours));
     asigt.Post();
   }
 }
@@ -287,7 +274,6 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
 
   if (hours) {
     AddHours(ctx, *hours, asigt);
-    AddDefaultHours(asigt);
   } else {
     // Unlike a missing assignments file this leaves the run status alone, and the rows keep
     // empty hours.
