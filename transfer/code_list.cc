@@ -24,11 +24,11 @@ bool CodeList::AddIfNew(std::u16string_view text) {
 }
 
 int CodeList::Add(std::u16string_view text) {
-  std::string key = KeyOf(text);
+  const std::string& key = KeyOf(text);
   if (!sorted_) {
     const int position = Count();
-    first_.emplace(key, position);  // keeps the first position of a repeated text
-    entries_.push_back({std::move(key), std::u16string(text)});
+    first_.AddIfNew(key, [&] { return position; });  // keeps the first position of a repeat
+    entries_.push_back({{}, std::u16string(text)});  // found through first_: no key kept here
     return position;
   }
   auto place =
@@ -36,7 +36,7 @@ int CodeList::Add(std::u16string_view text) {
                        [](const Entry& entry, const std::string& k) { return entry.key < k; });
   const int position = static_cast<int>(place - entries_.begin());
   if (place == entries_.end() || place->key != key) {
-    entries_.insert(place, {std::move(key), std::u16string(text)});
+    entries_.insert(place, {key, std::u16string(text)});
   }
   return position;
 }
@@ -44,8 +44,8 @@ int CodeList::Add(std::u16string_view text) {
 int CodeList::IndexOf(std::u16string_view text) const {
   const std::string& key = KeyOf(text);
   if (!sorted_) {
-    auto found = first_.find(key);
-    return found == first_.end() ? -1 : found->second;
+    const int* found = first_.Find(key);
+    return found == nullptr ? -1 : *found;
   }
   auto place =
       std::lower_bound(entries_.begin(), entries_.end(), key,

@@ -6,10 +6,10 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "transfer/collation.h"
+#include "transfer/first_by_key.h"
 
 namespace tpd {
 
@@ -28,7 +28,7 @@ class CodeList {
 
  private:
   struct Entry {
-    std::string key;
+    std::string key;  // sorted: the sort key, for the binary search
     std::u16string text;
   };
   // The sort key of `text`. The last one made is kept: callers ask whether a text is there and
@@ -41,7 +41,7 @@ class CodeList {
   mutable std::string last_key_;
   mutable bool have_last_ = false;
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, int> first_;  // unsorted: sort key -> first position
+  FirstByKey<int, char> first_;  // unsorted: sort key -> first position
 };
 
 }  // namespace tpd

@@ -1,5 +1,5 @@
-// A map from a text key to the value that came with its first occurrence: the look-ups that must
-// find "the first record in file order" with that key, built in one pass. Each entry is kept with
+// A map from a text key (UTF-16 units, or bytes) to the value that came with its first occurrence:
+// the look-ups that must find "the first record in file order" with that key, built in one pass. Each entry is kept with
 // its key right after it, in large blocks that never move, and found through an open-addressing
 // table of slots that hold the key's whole hash: a look-up touches one slot and one entry, a map
 // of a hundred thousand keys costs no allocation per key, widening never reads an entry, and
@@ -20,7 +20,7 @@
 
 namespace tpd {
 
-template <typename Value>
+template <typename Value, typename Char = char16_t>
 class FirstByKey {
  public:
   FirstByKey() = default;
@@ -37,7 +37,7 @@ class FirstByKey {
   // Adds `key` with the value `make()` gives, unless the key is there already (then `make` is
   // not called). True when added. `make` must leave the text that `key` views alone.
   template <typename Make>
-  bool AddIfNew(std::u16string_view key, Make&& make) {
+  bool AddIfNew(std::basic_string_view<Char> key, Make&& make) {
     if ((size_ + 1) * 2 > slots_.size()) Widen();
     const std::uint64_t h = Hash(key);
     std::size_t at = h & (slots_.size() - 1);
@@ -48,7 +48,7 @@ class FirstByKey {
     // running out) leaves the map as it was.
     Value value = make();
     Entry* entry = new (Place(key.size())) Entry{last_, key.size(), std::move(value)};
-    if (!key.empty()) std::memcpy(entry->key(), key.data(), key.size() * sizeof(char16_t));
+    if (!key.empty()) std::memcpy(entry->key(), key.data(), key.size() * sizeof(Char));
     last_ = entry;
     ++size_;
     slots_[at] = Slot{h, entry};
@@ -56,7 +56,7 @@ class FirstByKey {
   }
 
   // The value of `key`, or null.
-  const Value* Find(std::u16string_view key) const {
+  const Value* Find(std::basic_string_view<Char> key) const {
     if (slots_.empty()) return nullptr;
     const std::uint64_t h = Hash(key);
     for (std::size_t at = h & (slots_.size() - 1); slots_[at].entry != nullptr;
@@ -68,7 +68,7 @@ class FirstByKey {
 
   // Starts bringing in the memory that a Find of `key` reads first. A caller about to look up
   // keys in several maps prefetches them all first, so that their waits for memory overlap.
-  void Prefetch(std::u16string_view key) const {
+  void Prefetch(std::basic_string_view<Char> key) const {
     if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(key) & (slots_.size() - 1)]);
   }
 
@@ -80,10 +80,10 @@ class FirstByKey {
     std::size_t key_size;
     Value value;
     // The key's units follow the entry.
-    char16_t* key() { return reinterpret_cast<char16_t*>(this + 1); }
-    const char16_t* key() const { return reinterpret_cast<const char16_t*>(this + 1); }
+    Char* key() { return reinterpret_cast<Char*>(this + 1); }
+    const Char* key() const { return reinterpret_cast<const Char*>(this + 1); }
   };
-  static_assert(sizeof(Entry) % alignof(char16_t) == 0);
+  static_assert(sizeof(Entry) % alignof(Char) == 0);
 
   struct Slot {
     std::uint64_t hash = 0;
@@ -95,9 +95,9 @@ class FirstByKey {
 
   // A fast hash of the key's bytes, eight at a time, with a final mix so that the low bits that
   // pick a slot depend on every byte.
-  static std::uint64_t Hash(std::u16string_view key) {
+  static std::uint64_t Hash(std::basic_string_view<Char> key) {
     const char* p = reinterpret_cast<const char*>(key.data());
-    std::size_t n = key.size() * sizeof(char16_t);
+    std::size_t n = key.size() * sizeof(Char);
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (n * 0xFF51AFD7ED558CCDull);
     for (; n >= 8; p += 8, n -= 8) {
       std::uint64_t word;
@@ -116,18 +116,18 @@ class FirstByKey {
     return h;
   }
 
-  static bool Matches(const Slot& slot, std::uint64_t h, std::u16string_view key) {
+  static bool Matches(const Slot& slot, std::uint64_t h, std::basic_string_view<Char> key) {
     if (slot.hash != h) return false;
     const Entry& e = *slot.entry;
-    return std::u16string_view(e.key(), e.key_size) == key;
+    return std::basic_string_view<Char>(e.key(), e.key_size) == key;
   }
 
   // Room for an entry with a key of `units`, aligned for the entry, where it will never move.
   void* Place(std::size_t units) {
     constexpr std::size_t kAlign = alignof(Entry);
-    if (units > (SIZE_MAX - sizeof(Entry) - kAlign) / sizeof(char16_t)) throw std::bad_alloc();
+    if (units > (SIZE_MAX - sizeof(Entry) - kAlign) / sizeof(Char)) throw std::bad_alloc();
     const std::size_t bytes =
-        (sizeof(Entry) + units * sizeof(char16_t) + kAlign - 1) / kAlign * kAlign;
+        (sizeof(Entry) + units * sizeof(Char) + kAlign - 1) / kAlign * kAlign;
     if (bytes > block_room_) {
       const std::size_t size = std::max(bytes, kBlockBytes);
       blocks_.push_back(
