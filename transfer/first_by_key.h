@@ -1,9 +1,9 @@
 // A map from a text key (UTF-16 units, or bytes) to the value that came with its first occurrence:
-// the look-ups that must find "the first record in file order" with that key, built in one pass. Each entry is kept with
-// its key right after it, in large blocks that never move, and found through an open-addressing
-// table of slots that hold the key's whole hash: a look-up touches one slot and one entry, a map
-// of a hundred thousand keys costs no allocation per key, widening never reads an entry, and
-// nothing moves as the map grows.
+// the look-ups that must find "the first record in file order" with that key, built in one pass.
+// Each entry is kept with its key right after it, in large blocks that never move, and found
+// through an open-addressing table of slots that hold the key's whole hash: a look-up touches one
+// slot and one entry, a map of a hundred thousand keys costs no allocation per key, widening never
+// reads an entry, and nothing moves as the map grows.
 #pragma once
 
 #include <algorithm>
@@ -35,7 +35,8 @@ class FirstByKey {
   FirstByKey& operator=(const FirstByKey&) = delete;
 
   // Adds `key` with the value `make()` gives, unless the key is there already (then `make` is
-  // not called). True when added. `make` must leave the text that `key` views alone.
+  // not called). True when added. `make` must leave the text that `key` views, and this map,
+  // alone.
   template <typename Make>
   bool AddIfNew(std::basic_string_view<Char> key, Make&& make) {
     if ((size_ + 1) * 2 > slots_.size()) Widen();
