@@ -22,6 +22,21 @@ std::u16string Hours(std::string_view level, std::string_view shift, std::string
   return Rec("1", {{2, level}, {5, shift}, {8, course}, {24, subject}, {44, hours}, {50, suffix}});
 }
 
+// A GRUPOST left by another program, without GRUPO, with one row for the group `abrev`.
+void WriteGroupsWithoutGrupo(const std::u16string& table_folder, std::u16string_view abrev) {
+  tables::Table groups(table_folder, u"GRUPOST.DBF");
+  tables::DeleteTableFiles(table_folder, u"GRUPOST");
+  groups.Create({{u"ABREV", tables::FieldKind::kText, 10},
+                 {u"TURNO", tables::FieldKind::kText, 1},
+                 {u"NIVEL", tables::FieldKind::kText, 5},
+                 {u"CURSO", tables::FieldKind::kText, 3}});
+  groups.Open(tables::Share::kShared, tables::Access::kReadWrite);
+  groups.Append();
+  groups.SetText(u"ABREV", abrev);
+  groups.Post();
+  groups.Close();
+}
+
 class AssignmentsTest : public ExportTest {
  protected:
   // ASIGNOMT and GRUPOST as steps 1 and 4 build them.
@@ -217,28 +232,14 @@ TEST_F(AssignmentsTest, MissingSubjectsTableFailsWithTheOldTableKept) {
 }
 
 TEST_F(AssignmentsTest, GroupsTableWithoutAFieldFailsOnlyWhenARowNeedsIt) {
-  // A GRUPOST left by another program, without GRUPO.
-  auto write_groups = [&](bool with_row) {
-    tables::Table groups(table_folder_, u"GRUPOST.DBF");
-    tables::DeleteTableFiles(table_folder_, u"GRUPOST");
-    groups.Create({{u"ABREV", tables::FieldKind::kText, 10},
-                   {u"TURNO", tables::FieldKind::kText, 1},
-                   {u"NIVEL", tables::FieldKind::kText, 5},
-                   {u"CURSO", tables::FieldKind::kText, 3}});
-    groups.Open(tables::Share::kShared, tables::Access::kReadWrite);
-    groups.Append();
-    groups.SetText(u"ABREV", with_row ? u"1ESOA" : u"OTRO");
-    groups.Post();
-    groups.Close();
-  };
   WriteInput("druv_asignatgrupo.txt",
              Framed("DRUV_ASIGNATGRUPO.TXT", {Assignment("1ESOA", "MAT")}));
   WriteInput("druv_asignatcurso.txt", Framed("DRUV_ASIGNATCURSO.TXT", {}));
-  write_groups(/*with_row=*/false);
+  WriteGroupsWithoutGrupo(table_folder_, u"OTRO");  // no row for the assignment's group
   TraspasaAsignaturasGrupos(ctx());
   EXPECT_EQ(Rows("ASIGT", {"CGRUP", "TURNO"}), (Table{{"1ESOA", ""}}));
 
-  write_groups(/*with_row=*/true);
+  WriteGroupsWithoutGrupo(table_folder_, u"1ESOA");
   EXPECT_ERROR_TEXT(TraspasaAsignaturasGrupos(ctx()), u"Field 'GRUPO' not found");
 }
 
@@ -246,19 +247,7 @@ TEST_F(AssignmentsTest, GroupsTableWithoutAFieldFailsOnlyWhenARowNeedsIt) {
 // its group data, and every row gets its group data before any row gets its hours.
 TEST_F(AssignmentsTest, ErrorsComeAssignmentsFirstThenGroupDataThenHours) {
   // A GRUPOST without GRUPO: the first row whose group it has fails.
-  {
-    tables::Table groups(table_folder_, u"GRUPOST.DBF");
-    tables::DeleteTableFiles(table_folder_, u"GRUPOST");
-    groups.Create({{u"ABREV", tables::FieldKind::kText, 10},
-                   {u"TURNO", tables::FieldKind::kText, 1},
-                   {u"NIVEL", tables::FieldKind::kText, 5},
-                   {u"CURSO", tables::FieldKind::kText, 3}});
-    groups.Open(tables::Share::kShared, tables::Access::kReadWrite);
-    groups.Append();
-    groups.SetText(u"ABREV", u"2ESOB");
-    groups.Post();
-    groups.Close();
-  }
+  WriteGroupsWithoutGrupo(table_folder_, u"2ESOB");
   // The first row has no group data and hours that do not read; the second fails on its group.
   WriteInput("druv_asignatgrupo.txt",
              Framed("DRUV_ASIGNATGRUPO.TXT",

@@ -286,15 +286,18 @@ TEST_F(ImportFailureTest, TableHeldByAnotherProgram) {
 
 TEST_F(ImportFailureTest, MissingField) {
   constexpr auto kText = FieldKind::kText;
-  MakeTable(ptemp_, "SOLUC",
-            {{u"DIA", kText, 2},
-             {u"HORA", kText, 2},
-             {u"MARCO", kText, 1},
-             {u"PROF", kText, 4},
-             {u"CODGRUPO", kText, 10},
-             {u"TAREA", kText, 10},
-             {u"ASIG", kText, 10}},
-            {{"2", "3", "0", "JPG", "1ESOA", "*LEC", "LENB"}});
+  auto soluc_without_aula = [&] {
+    MakeTable(ptemp_, "SOLUC",
+              {{u"DIA", kText, 2},
+               {u"HORA", kText, 2},
+               {u"MARCO", kText, 1},
+               {u"PROF", kText, 4},
+               {u"CODGRUPO", kText, 10},
+               {u"TAREA", kText, 10},
+               {u"ASIG", kText, 10}},
+              {{"2", "3", "0", "JPG", "1ESOA", "*LEC", "LENB"}});
+  };
+  soluc_without_aula();
   EXPECT_ERROR_TEXT(Run(), u"wwTableSoluc: Field 'AULA' not found");
   ExpectFolderUntouched();
 
@@ -305,15 +308,7 @@ TEST_F(ImportFailureTest, MissingField) {
   ExpectFolderUntouched();
 
   // Both: the period comes first in the record, so DIASHORAST's missing field is the error.
-  MakeTable(ptemp_, "SOLUC",
-            {{u"DIA", kText, 2},
-             {u"HORA", kText, 2},
-             {u"MARCO", kText, 1},
-             {u"PROF", kText, 4},
-             {u"CODGRUPO", kText, 10},
-             {u"TAREA", kText, 10},
-             {u"ASIG", kText, 10}},
-            {{"2", "3", "0", "JPG", "1ESOA", "*LEC", "LENB"}});
+  soluc_without_aula();
   EXPECT_ERROR_TEXT(Run(), u"wwTableTramos: Field 'CODDIHO' not found");
   ExpectFolderUntouched();
 }
