@@ -68,9 +68,7 @@ class KeptByBytes {
     }
     // Each field has one width in a table, so the bytes side by side tell the values apart.
     key_.clear();
-    for (size_t position : *positions_) {
-      for (char byte : soluc.FieldBytes(position)) key_ += static_cast<unsigned char>(byte);
-    }
+    for (size_t position : *positions_) key_ += soluc.FieldBytes(position);
     prepared_ = true;
     made_.Prefetch(key_);
   }
@@ -94,9 +92,9 @@ class KeptByBytes {
 
   const std::array<std::u16string_view, N> fields_;
   std::optional<std::array<size_t, N>> positions_;  // of the fields in SOLUC, once found
-  std::u16string key_;
+  std::string key_;
   bool prepared_ = false;
-  FirstByKey<Value> made_;
+  FirstByKey<Value, char> made_;
   Value unkept_{};
 };
 
