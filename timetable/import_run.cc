@@ -1,6 +1,7 @@
 #include "timetable/import_run.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "tables/table.h"
@@ -70,14 +71,15 @@ class KeptByBytes {
     key_.clear();
     for (size_t position : *positions_) key_ += soluc.FieldBytes(position);
     prepared_ = true;
-    made_.Prefetch(key_);
+    hash_ = made_.HashOf(key_);
+    made_.Prefetch(hash_);
   }
 
   // What the value taken by Prepare made, made now by `make` if it is new.
   template <typename Make>
   const Value& Get(Make&& make) {
     if (!prepared_) return Unkept(make);
-    if (const Value* known = made_.Find(key_)) return *known;
+    if (const Value* known = made_.Find(key_, hash_)) return *known;
     made_.AddIfNew(key_, std::forward<Make>(make));
     return *made_.Find(key_);
   }
@@ -93,6 +95,7 @@ class KeptByBytes {
   const std::array<std::u16string_view, N> fields_;
   std::optional<std::array<size_t, N>> positions_;  // of the fields in SOLUC, once found
   std::string key_;
+  std::uint64_t hash_ = 0;  // of key_
   bool prepared_ = false;
   FirstByKey<Value, char> made_;
   Value unkept_{};

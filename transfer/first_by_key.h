@@ -57,9 +57,11 @@ class FirstByKey {
   }
 
   // The value of `key`, or null.
-  const Value* Find(std::basic_string_view<Char> key) const {
+  const Value* Find(std::basic_string_view<Char> key) const { return Find(key, Hash(key)); }
+
+  // The same for a key whose HashOf the caller has already (as when it prefetched).
+  const Value* Find(std::basic_string_view<Char> key, std::uint64_t h) const {
     if (slots_.empty()) return nullptr;
-    const std::uint64_t h = Hash(key);
     for (std::size_t at = h & (slots_.size() - 1); slots_[at].entry != nullptr;
          at = (at + 1) & (slots_.size() - 1)) {
       if (Matches(slots_[at], h, key)) return &slots_[at].entry->value;
@@ -67,11 +69,13 @@ class FirstByKey {
     return nullptr;
   }
 
-  // Starts bringing in the memory that a Find of `key` reads first. A caller about to look up
-  // keys in several maps prefetches them all first, so that their waits for memory overlap.
-  void Prefetch(std::basic_string_view<Char> key) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(key) & (slots_.size() - 1)]);
+  // Starts bringing in the memory that a Find of the key with this HashOf reads first. A caller
+  // about to look up keys in several maps prefetches them all first, so that their waits for
+  // memory overlap.
+  void Prefetch(std::uint64_t h) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
   }
+  static std::uint64_t HashOf(std::basic_string_view<Char> key) { return Hash(key); }
 
   std::size_t size() const { return size_; }
 
