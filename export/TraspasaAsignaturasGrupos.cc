@@ -6,6 +6,7 @@
 // hours record), so the step grows linearly with its inputs and still finds what a search from
 // the first row or line would find.
 #include <array>
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <system_error>
@@ -237,15 +238,37 @@ class HoursIndex {
 // that none matches gets one hour in one lesson.
 void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt) {
   const FirstByKey<std::u16string>& first = index.Take(ctx);
-  std::u16string key;
-  for (asigt.First(); !asigt.Eof(); asigt.Next()) {
+  // Every row's match is found first, each look-up a few rows after its key was made and its
+  // memory asked for, so that the waits for memory overlap; reading the rows' keys cannot fail,
+  // so the rows are then written in order as before.
+  constexpr size_t kAhead = 8;
+  std::array<std::u16string, kAhead> keys;
+  std::array<std::uint64_t, kAhead> hashes{};
+  std::vector<const std::u16string*> found;
+  found.reserve(static_cast<size_t>(asigt.RowCount()));
+  auto look_up = [&](size_t row) {
+    found.push_back(first.Find(keys[row % kAhead], hashes[row % kAhead]));
+  };
+  size_t rows = 0;
+  for (asigt.First(); !asigt.Eof(); asigt.Next(), ++rows) {
+    if (rows >= kAhead) look_up(rows - kAhead);
+    std::u16string& key = keys[rows % kAhead];
     MatchKey(key, [&](std::u16string& k, const Column& c) { asigt.AppendText(c.name, k); });
-    const std::u16string* found = first.Find(key);
-    if (found == nullptr) CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
-    const double hours = found == nullptr ? kLeastHours : HoursOf(*found);
+    hashes[rows % kAhead] = first.HashOf(key);
+    first.Prefetch(hashes[rows % kAhead]);
+  }
+  for (size_t row = rows > kAhead ? rows - kAhead : 0; row < rows; ++row) look_up(row);
+
+  size_t row = 0;
+  for (asigt.First(); !asigt.Eof(); asigt.Next(), ++row) {
+    const std::u16string* hours_text = found[row];
+    if (hours_text == nullptr) {
+      CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
+    }
+    const double hours = hours_text == nullptr ? kLeastHours : HoursOf(*hours_text);
     asigt.Edit();
     asigt.SetNumber(weekly_hours::kHours.name, hours);
-    asigt.SetText(u"SESIONES", found == nullptr ? u"1" : LessonPattern(hours));
+    asigt.SetText(u"SESIONES", hours_text == nullptr ? u"1" : LessonPattern(hours));
     asigt.Post();
   }
 }

@@ -113,6 +113,28 @@ TEST_F(AssignmentsTest, RowsGetGroupDataAndWeeklyHours) {
   EXPECT_EQ(estado_, 1);
 }
 
+// Many rows: each gets the hours of its own match, or the default, in table order.
+TEST_F(AssignmentsTest, EveryRowOfManyGetsItsOwnHours) {
+  const struct {
+    std::u16string assignment;
+    double hours;
+  } kinds[] = {{Assignment("1ESOA", "MAT"), 3},
+               {Assignment("1ESOA", "MAT", "BIL"), 5},
+               {Assignment("1ESOA", "LEN"), 1}};  // no hours record: the default
+  std::vector<std::u16string> assignments;
+  std::vector<double> expected;
+  for (int i = 0; i < 20; ++i) {
+    assignments.push_back(kinds[i % 3].assignment);
+    expected.push_back(kinds[i % 3].hours);
+  }
+  WriteInput("druv_asignatgrupo.txt", Framed("DRUV_ASIGNATGRUPO.TXT", assignments));
+  WriteInput("druv_asignatcurso.txt",
+             Framed("DRUV_ASIGNATCURSO.TXT", {Hours("ESO", "M", "1", "MAT", "3"),
+                                              Hours("ESO", "M", "1", "MAT", "5", "BIL")}));
+  TraspasaAsignaturasGrupos(ctx());
+  EXPECT_EQ(Numbers("ASIGT", "HORAS"), expected);
+}
+
 TEST_F(AssignmentsTest, HoursTexts) {
   const std::string ones13(13, '1');
   const struct {
