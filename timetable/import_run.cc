@@ -67,15 +67,21 @@ class KeptByBytes {
         return;
       }
     }
-    // Each field has one width in a table, so the bytes side by side tell the values apart.
-    key_.clear();
-    for (size_t position : *positions_) key_ += soluc.FieldBytes(position);
+    if constexpr (N == 1) {
+      key_ = soluc.FieldBytes((*positions_)[0]);  // the row's own bytes: valid until it moves
+    } else {
+      // Each field has one width in a table, so the bytes side by side tell the values apart.
+      joined_.clear();
+      for (size_t position : *positions_) joined_ += soluc.FieldBytes(position);
+      key_ = joined_;
+    }
     prepared_ = true;
     hash_ = made_.HashOf(key_);
     made_.Prefetch(hash_);
   }
 
-  // What the value taken by Prepare made, made now by `make` if it is new.
+  // What the value taken by Prepare made, made now by `make` if it is new. `make` reads SOLUC's
+  // current row and other tables, and leaves the row where it is.
   template <typename Make>
   const Value& Get(Make&& make) {
     if (!prepared_) return Unkept(make);
@@ -94,7 +100,8 @@ class KeptByBytes {
 
   const std::array<std::u16string_view, N> fields_;
   std::optional<std::array<size_t, N>> positions_;  // of the fields in SOLUC, once found
-  std::string key_;
+  std::string joined_;      // the bytes of several fields, side by side
+  std::string_view key_;    // the current row's key
   std::uint64_t hash_ = 0;  // of key_
   bool prepared_ = false;
   FirstByKey<Value, char> made_;
