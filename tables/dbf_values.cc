@@ -229,10 +229,8 @@ void AppendCharacterText(std::string_view raw, int code_page, std::u16string& ou
 }
 
 void EncodeCharacterText(const FieldLayout& field, std::u16string_view text, int code_page,
-                         std::string& out) {
-  out.clear();
-  AppendEncodedCodePage(code_page, text, out);
-  out.resize(field.length, ' ');  // cut to the width, or pad with blanks
+                         char* out) {
+  EncodeCodePageInField(code_page, text, out, field.length);  // cut to the width, or padded
 }
 
 std::optional<std::u16string> ValueAsText(const StoredValue& value) {
@@ -340,8 +338,8 @@ Encoded EncodeText(const FieldLayout& field, std::u16string_view text, Variant v
                    int code_page) {
   switch (field.type) {
     case 'C': {
-      std::string bytes;
-      EncodeCharacterText(field, text, code_page, bytes);
+      std::string bytes(field.length, ' ');
+      EncodeCharacterText(field, text, code_page, bytes.data());
       return {std::move(bytes), {}};
     }
     case 'L': {

@@ -31,9 +31,9 @@ bool FieldReadsAs(const FieldLayout& field, std::string_view raw, Variant varian
 // without making a value (for readers that reuse one buffer row after row).
 void AppendCharacterText(std::string_view raw, int code_page, std::u16string& out);
 // A character field written: the code page's bytes of `text`, cut to the width or padded with
-// blanks, into `out` (field.length bytes), as EncodeText writes them.
+// blanks, at `out` (field.length bytes), as EncodeText writes them.
 void EncodeCharacterText(const FieldLayout& field, std::u16string_view text, int code_page,
-                         std::string& out);
+                         char* out);
 
 // The callers' three reads over a decoded value. nullopt when the value does not convert.
 std::optional<std::u16string> ValueAsText(const StoredValue& value);

@@ -88,7 +88,6 @@ struct Table::Impl {
   bool eof = true;
   State state = State::kBrowse;
   std::string row;        // the row being inserted or changed
-  std::string encoded;    // a text being written, in the row's bytes (reused)
   std::string blank_row;  // a new row: every field empty
   bool dirty = false;     // rows posted since Open: the table is being written
   HeldFile held;
@@ -573,8 +572,7 @@ void Table::SetText(std::u16string_view field, std::u16string_view value) {
   const std::size_t f = t.WritableField(field);
   const FieldLayout& layout = t.layout.fields[f];
   if (layout.type == 'C') {  // straight into the row: text is cut or padded, never refused
-    EncodeCharacterText(layout, value, t.layout.code_page, t.encoded);
-    t.row.replace(layout.offset, layout.length, t.encoded);
+    EncodeCharacterText(layout, value, t.layout.code_page, t.row.data() + layout.offset);
     return;
   }
   t.Store(field, f, EncodeText(layout, value, t.layout.variant, t.layout.code_page));

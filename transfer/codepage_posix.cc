@@ -5,6 +5,7 @@
 #include <unicode/ucnv.h>
 
 #include <array>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -73,6 +74,13 @@ class SingleByteTable {
     std::string out;
     AppendEncoded(text, out);
     return out;
+  }
+
+  // One byte per unit: the first `width` units fill the field, blanks the rest of it.
+  void EncodeInField(std::u16string_view text, char* out, std::size_t width) const {
+    const std::size_t n = text.size() < width ? text.size() : width;
+    for (std::size_t i = 0; i < n; ++i) out[i] = encode_[text[i]];
+    std::memset(out + n, ' ', width - n);
   }
 
   void AppendEncoded(std::u16string_view text, std::string& out) const {
@@ -167,6 +175,10 @@ void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string
 
 void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out) {
   TableFor(code_page).AppendEncoded(text, out);
+}
+
+void EncodeCodePageInField(int code_page, std::u16string_view text, char* out, std::size_t width) {
+  TableFor(code_page).EncodeInField(text, out, width);
 }
 
 bool DecodesTo(int code_page, std::string_view bytes, std::u16string_view text) {

@@ -2,6 +2,8 @@
 // writing a look-alike (an "a" for an "ä" the page lacks): what the page cannot hold becomes "?".
 #include <windows.h>
 
+#include <cstring>
+
 #include "transfer/codepage.h"
 
 namespace tpd {
@@ -80,6 +82,15 @@ void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string
 
 void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out) {
   out += EncodeCodePage(code_page, text);
+}
+
+void EncodeCodePageInField(int code_page, std::u16string_view text, char* out, std::size_t width) {
+  // A code page of several bytes a character may cut a character in two, as the whole text cut
+  // to the width would.
+  const std::string bytes = EncodeCodePage(code_page, text);
+  const std::size_t n = bytes.size() < width ? bytes.size() : width;
+  std::memcpy(out, bytes.data(), n);
+  std::memset(out + n, ' ', width - n);
 }
 
 bool DecodesTo(int code_page, std::string_view bytes, std::u16string_view text) {

@@ -52,6 +52,12 @@ TEST(CodePageTest, UnmappableBecomesQuestionMark) {
     std::string appended = "ab";
     AppendEncodedAnsi(c.text, appended);
     EXPECT_EQ(appended, "ab" + c.bytes) << test::S(c.text);
+    // In a field of three bytes: cut, or padded with blanks.
+    char field[3];
+    EncodeCodePageInField(AnsiCodePage(), c.text, field, sizeof field);
+    std::string expected = c.bytes;
+    expected.resize(sizeof field, ' ');
+    EXPECT_EQ(std::string(field, sizeof field), expected) << test::S(c.text);
   }
 }
 
