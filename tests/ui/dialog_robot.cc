@@ -521,8 +521,17 @@ int wmain() {
   CreateDirectoryW((s.work + L"\\bin").c_str(), nullptr);
   CreateDirectoryW(s.druv.c_str(), nullptr);
   DeleteFileW(s.ini.c_str());
-  if (!CopyFileW(argv[2], s.exe.c_str(), FALSE)) {
-    Fail(L"cannot copy the program to " + s.exe);
+  // Under load Wine has been seen to refuse the copy once, just after the case's drive was mapped:
+  // a few tries before the case fails.
+  bool copied = false;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5 && !copied; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    copied = CopyFileW(argv[2], s.exe.c_str(), FALSE) != 0;
+    if (!copied) error = GetLastError();
+  }
+  if (!copied) {
+    Fail(L"cannot copy the program to " + s.exe + L" (error " + std::to_wstring(error) + L")");
     return 1;
   }
   it->second(s);
