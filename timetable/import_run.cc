@@ -87,7 +87,7 @@ class KeptByBytes {
     if (!prepared_) return Unkept(make);
     if (const Value* known = made_.Find(key_, hash_)) return *known;
     made_.AddIfNew(key_, std::forward<Make>(make));
-    return *made_.Find(key_);
+    return *made_.Find(key_, hash_);
   }
 
  private:

@@ -40,7 +40,7 @@ class FirstByKey {
   template <typename Make>
   bool AddIfNew(std::basic_string_view<Char> key, Make&& make) {
     if ((size_ + 1) * 2 > slots_.size()) Widen();
-    const std::uint64_t h = Hash(key);
+    const std::uint64_t h = HashOf(key);
     std::size_t at = h & (slots_.size() - 1);
     for (; slots_[at].entry != nullptr; at = (at + 1) & (slots_.size() - 1)) {
       if (Matches(slots_[at], h, key)) return false;
@@ -57,7 +57,7 @@ class FirstByKey {
   }
 
   // The value of `key`, or null.
-  const Value* Find(std::basic_string_view<Char> key) const { return Find(key, Hash(key)); }
+  const Value* Find(std::basic_string_view<Char> key) const { return Find(key, HashOf(key)); }
 
   // The same for a key whose HashOf the caller has already (as when it prefetched).
   const Value* Find(std::basic_string_view<Char> key, std::uint64_t h) const {
@@ -75,32 +75,12 @@ class FirstByKey {
   void Prefetch(std::uint64_t h) const {
     if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
   }
-  static std::uint64_t HashOf(std::basic_string_view<Char> key) { return Hash(key); }
 
   std::size_t size() const { return size_; }
 
- private:
-  struct Entry {
-    Entry* prev;  // the entry added before, for taking the map apart
-    std::size_t key_size;
-    Value value;
-    // The key's units follow the entry.
-    Char* key() { return reinterpret_cast<Char*>(this + 1); }
-    const Char* key() const { return reinterpret_cast<const Char*>(this + 1); }
-  };
-  static_assert(sizeof(Entry) % alignof(Char) == 0);
-
-  struct Slot {
-    std::uint64_t hash = 0;
-    Entry* entry = nullptr;  // null: free
-  };
-
-  // Entries are placed in blocks of this many bytes, or larger for a long key.
-  static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
-
-  // A fast hash of the key's bytes, eight at a time, with a final mix so that the low bits that
-  // pick a slot depend on every byte.
-  static std::uint64_t Hash(std::basic_string_view<Char> key) {
+  // The hash by which the map finds `key`: a fast hash of its bytes, eight at a time, with a final
+  // mix so that the low bits that pick a slot depend on every byte.
+  static std::uint64_t HashOf(std::basic_string_view<Char> key) {
     const char* p = reinterpret_cast<const char*>(key.data());
     std::size_t n = key.size() * sizeof(Char);
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (n * 0xFF51AFD7ED558CCDull);
@@ -120,6 +100,25 @@ class FirstByKey {
     h ^= h >> 33;
     return h;
   }
+
+ private:
+  struct Entry {
+    Entry* prev;  // the entry added before, for taking the map apart
+    std::size_t key_size;
+    Value value;
+    // The key's units follow the entry.
+    Char* key() { return reinterpret_cast<Char*>(this + 1); }
+    const Char* key() const { return reinterpret_cast<const Char*>(this + 1); }
+  };
+  static_assert(sizeof(Entry) % alignof(Char) == 0);
+
+  struct Slot {
+    std::uint64_t hash = 0;
+    Entry* entry = nullptr;  // null: free
+  };
+
+  // Entries are placed in blocks of this many bytes, or larger for a long key.
+  static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
   static bool Matches(const Slot& slot, std::uint64_t h, std::basic_string_view<Char> key) {
     if (slot.hash != h) return false;
