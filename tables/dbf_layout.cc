@@ -211,6 +211,10 @@ FieldKind KindOf(const FieldLayout& field) {
 }
 
 Layout ParseLayout(std::string_view file, const std::u16string& path) {
+  return ParseLayout(file, file.size(), path);
+}
+
+Layout ParseLayout(std::string_view file, std::uint64_t file_size, const std::u16string& path) {
   if (file.size() < kFixedHeaderSize) ThrowCorrupt(u"the file is shorter than its header", path);
   Layout layout;
   layout.version = static_cast<std::uint8_t>(file[0]);
@@ -291,7 +295,7 @@ Layout ParseLayout(std::string_view file, const std::u16string& path) {
   const std::uint64_t needed =
       static_cast<std::uint64_t>(layout.header_length) +
       static_cast<std::uint64_t>(layout.record_count) * layout.record_length;
-  if (needed > file.size()) ThrowCorrupt(u"the record count exceeds the file size", path);
+  if (needed > file_size) ThrowCorrupt(u"the record count exceeds the file size", path);
   return layout;
 }
 

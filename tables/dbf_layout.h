@@ -60,6 +60,10 @@ struct Layout {
 // Reads and checks a whole table file's header. Throws Error "Corrupt table: ...\nTable: <path>"
 // on any inconsistency, and never reads outside `file`.
 Layout ParseLayout(std::string_view file, const std::u16string& path);
+// The same from the first bytes of a file of `file_size` bytes. Where `start` holds the whole
+// header, a header that passes here passes in the whole file with the same layout; the text of a
+// failure may differ, as the whole file is not searched for a lost end of the field list.
+Layout ParseLayout(std::string_view start, std::uint64_t file_size, const std::u16string& path);
 
 // The layout of a new table with these fields; throws Error for a field list that cannot be a
 // table (bad name, width, duplicate).

@@ -1,5 +1,6 @@
 #include "tables/table.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -21,6 +22,16 @@ namespace tpd::tables {
 namespace {
 
 constexpr int kTempNameAttempts = 1000;  // names already taken by leftovers of earlier runs
+
+// A table larger than this, opened for reading only and held exclusively, is read a window of
+// this many bytes at a time (see Table::Impl::LoadWindowed). The sizes tests may change.
+constexpr std::size_t kReadWindowFrom = 8 << 20;
+constexpr std::size_t kReadWindowBytes = 1 << 20;
+std::size_t read_window_from = kReadWindowFrom;
+std::size_t read_window_bytes = kReadWindowBytes;
+
+// Room for any header: its length is a 16-bit number.
+constexpr std::size_t kLargestHeader = 0xFFFF;
 
 enum class State { kBrowse, kInsert, kEdit };
 
@@ -84,6 +95,13 @@ struct Table::Impl {
   std::size_t records_at = 0;
   std::size_t record_total = 0;
   std::vector<std::uint32_t> live;  // record numbers of the rows not marked deleted, in order
+  // A large table that is only read, and that no other program may change while it is open, is
+  // not held whole: a scan reads its records a window at a time, into the same memory each time,
+  // and `file` stays empty until a look-up needs every row at hand (ReadWhole).
+  bool windowed = false;
+  mutable std::string window;
+  mutable std::size_t window_first = 0;  // record number of the window's first record
+  mutable std::size_t window_count = 0;  // records in the window
   std::size_t pos = 0;              // index into `live` of the current row
   bool eof = true;
   State state = State::kBrowse;
@@ -159,7 +177,30 @@ struct Table::Impl {
   }
 
   std::string_view RecordOf(std::size_t live_index) const {
-    return {file.data() + RecordOffset(live[live_index]), layout.record_length};
+    const std::size_t record = live[live_index];
+    if (windowed) {
+      if (record < window_first || record - window_first >= window_count) LoadWindow(record);
+      return {window.data() + (record - window_first) * layout.record_length,
+              layout.record_length};
+    }
+    return {file.data() + RecordOffset(record), layout.record_length};
+  }
+
+  // The window of records from `record` on.
+  void LoadWindow(std::size_t record) const {
+    window_count = 0;
+    const std::size_t per_window =
+        read_window_bytes > layout.record_length ? read_window_bytes / layout.record_length : 1;
+    const std::size_t count =
+        per_window < record_total - record ? per_window : record_total - record;
+    window.resize(count * layout.record_length);
+    std::size_t got = 0;
+    const FileStatus status = held.ReadAt(RecordOffset(record), window.data(), window.size(), got);
+    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
+    // Only a program that ignores our hold could have cut the file short since Open.
+    if (got < window.size()) ThrowCorrupt(u"the record count exceeds the file size", Path());
+    window_first = record;
+    window_count = count;
   }
 
   std::size_t RecordOffset(std::size_t record) const {
@@ -264,30 +305,99 @@ struct Table::Impl {
     if (status.in_use) Fail(u"Table is in use by another program.\nTable: %s");
     if (!status.ok()) Fail(u"Cannot open the table: %s.\nTable: %s", Cause(status));
     try {
-      status = held.ReadAll(file);
-      if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
-      layout = ParseLayout(file.view(), path);
-      header.assign(file.data(), layout.header_length);
-      record_total = layout.record_count;
-      records_at = layout.header_length;
-      file.Truncate(RecordOffset(record_total));  // the end-of-file mark and anything after it
-      live.clear();
-      live.reserve(record_total);
-      for (std::size_t i = 0; i < record_total; ++i) {
-        const char flag = file.data()[RecordOffset(i)];
-        if (flag == kLiveFlag) {
-          live.push_back(static_cast<std::uint32_t>(i));
-        } else if (flag != kDeletedFlag) {
-          ThrowCorrupt(Subst(u"row %s has an invalid deletion mark",
-                             {IntToText(static_cast<long long>(i) + 1)}),
-                       path);
-        }
+      std::uint64_t size = 0;
+      if (share != Share::kExclusive || access != Access::kReadOnly || !held.Size(size).ok() ||
+          size <= read_window_from || !LoadWindowed(size, path)) {
+        LoadWhole(path);
       }
     } catch (...) {
       held.Close();
       Reset();
       throw;
     }
+  }
+
+  void LoadWhole(const std::u16string& path) {
+    const FileStatus status = held.ReadAll(file);
+    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
+    layout = ParseLayout(file.view(), path);
+    header.assign(file.data(), layout.header_length);
+    record_total = layout.record_count;
+    records_at = layout.header_length;
+    file.Truncate(RecordOffset(record_total));  // the end-of-file mark and anything after it
+    live.clear();
+    live.reserve(record_total);
+    for (std::size_t i = 0; i < record_total; ++i) CheckMark(i, file.data()[RecordOffset(i)]);
+  }
+
+  // Takes record `record`, whose deletion mark is `flag`, into `live` if it is not deleted.
+  void CheckMark(std::size_t record, char flag) {
+    if (flag == kLiveFlag) {
+      live.push_back(static_cast<std::uint32_t>(record));
+    } else if (flag != kDeletedFlag) {
+      ThrowCorrupt(Subst(u"row %s has an invalid deletion mark",
+                         {IntToText(static_cast<long long>(record) + 1)}),
+                   Path());
+    }
+  }
+
+  // The checks of LoadWhole, made on the file `size` bytes long a window at a time: the header
+  // from the file's first bytes, then every deletion mark. False, with nothing kept, when the
+  // header does not pass from the first bytes: the whole file is read then, and tells why.
+  bool LoadWindowed(std::uint64_t size, const std::u16string& path) {
+    std::string start(static_cast<std::size_t>(
+                          size < std::max(read_window_bytes, kLargestHeader)
+                              ? size
+                              : std::max(read_window_bytes, kLargestHeader)),
+                      '\0');
+    std::size_t got = 0;
+    const FileStatus status = held.ReadAt(0, start.data(), start.size(), got);
+    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
+    start.resize(got);
+    try {
+      layout = ParseLayout(start, size, path);
+    } catch (const Error&) {
+      layout = Layout();
+      return false;
+    }
+    header.assign(start.data(), layout.header_length);
+    record_total = layout.record_count;
+    records_at = layout.header_length;
+    windowed = true;
+    live.clear();
+    live.reserve(record_total);
+    for (std::size_t i = 0; i < record_total; i += window_count) {
+      LoadWindow(i);
+      for (std::size_t k = 0; k < window_count; ++k) {
+        CheckMark(i + k, window[k * layout.record_length]);
+      }
+    }
+    return true;
+  }
+
+  // Every row at hand, for look-ups that go back and forth through a table read a window at a
+  // time. The file is held exclusively, so it is the one checked at Open; one that a program
+  // ignoring the hold changed since is refused rather than read as something else.
+  void ReadWhole() {
+    const FileStatus status = held.ReadAll(file);
+    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
+    bool same = file.size() >= RecordOffset(record_total) &&
+                file.view().substr(0, records_at) == header;
+    for (std::size_t i = 0, next = 0; same && i < record_total; ++i) {
+      const char flag = file.data()[RecordOffset(i)];
+      const bool is_live = next < live.size() && live[next] == i;
+      if (is_live) ++next;
+      same = is_live ? flag == kLiveFlag : flag == kDeletedFlag;
+    }
+    if (!same) {
+      file.Release();
+      ThrowCorrupt(u"the file was changed by another program while it was open", Path());
+    }
+    file.Truncate(RecordOffset(record_total));
+    windowed = false;
+    window.clear();
+    window.shrink_to_fit();
+    window_first = window_count = 0;
   }
 
   void StartWith(const Layout& new_layout) {
@@ -315,6 +425,10 @@ struct Table::Impl {
     dirty = false;
     header.clear();
     file.Release();
+    windowed = false;
+    window.clear();
+    window.shrink_to_fit();
+    window_first = window_count = 0;
     records_at = 0;
     record_total = 0;
     live.clear();
@@ -379,6 +493,11 @@ struct Table::Impl {
     Fail(failure, u"no free name for its temporary file");
   }
 };
+
+void SetReadWindowForTesting(std::size_t from_bytes, std::size_t window_bytes) {
+  read_window_from = from_bytes == 0 ? kReadWindowFrom : from_bytes;
+  read_window_bytes = window_bytes == 0 ? kReadWindowBytes : window_bytes;
+}
 
 void DeleteTableFiles(const std::u16string& folder, std::u16string_view name) {
   RemoveLeftoverFiles(folder, StripTableEnding(name));
@@ -518,6 +637,7 @@ bool Table::Locate(std::u16string_view keys, const std::vector<std::u16string>& 
     t.Fail(u"Locate was given %s values for the key fields of this table.\nTable: %s",
            IntToText(static_cast<long long>(values.size())));
   }
+  if (t.windowed) t.ReadWhole();
   // The key text of a row, as Read field gives it; nothing for a value that does not read.
   auto key = [&](std::size_t live_index, std::size_t k) {
     return t.TextOf(fields[k], t.RecordOf(live_index));

@@ -121,6 +121,10 @@ class Table {
   std::unique_ptr<Impl> impl_;
 };
 
+// Tests: tables of more than `from_bytes` that are opened for reading only and held exclusively
+// are read `window_bytes` at a time; 0 gives a size back its value in the program.
+void SetReadWindowForTesting(std::size_t from_bytes, std::size_t window_bytes);
+
 // The dialog's seven table components, named handles on the table folder that open their tables
 // for exclusive use; none is open at the start. Their field errors read "<component>: Field '%s'
 // not found".

@@ -33,6 +33,11 @@ class HeldFile {
   FileStatus Open(const std::u16string& path, bool exclusive, bool writable);
   // The whole file from its start, read straight into `out` (emptied first).
   FileStatus ReadAll(ByteBuffer& out);
+  // The file's size now.
+  FileStatus Size(std::uint64_t& size) const;
+  // Up to `size` bytes from `offset` into `out`; `got` tells how many were there (fewer only at
+  // the end of the file).
+  FileStatus ReadAt(std::uint64_t offset, char* out, std::size_t size, std::size_t& got) const;
   bool IsOpen() const { return handle_ != kNone; }
   void Close();
 

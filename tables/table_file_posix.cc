@@ -90,6 +90,28 @@ FileStatus HeldFile::ReadAll(ByteBuffer& out) {
   return {};
 }
 
+FileStatus HeldFile::Size(std::uint64_t& size) const {
+  struct stat st;
+  if (fstat(Fd(handle_), &st) != 0) return Failed(errno);
+  size = static_cast<std::uint64_t>(st.st_size);
+  return {};
+}
+
+FileStatus HeldFile::ReadAt(std::uint64_t offset, char* out, std::size_t size,
+                            std::size_t& got) const {
+  got = 0;
+  while (got < size) {
+    const ssize_t n = pread(Fd(handle_), out + got, size - got, static_cast<off_t>(offset + got));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Failed(errno);
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
 void HeldFile::Close() {
   if (handle_ != kNone) ::close(Fd(handle_));
   handle_ = kNone;

@@ -83,6 +83,35 @@ FileStatus HeldFile::ReadAll(ByteBuffer& out) {
   return {};
 }
 
+FileStatus HeldFile::Size(std::uint64_t& size) const {
+  LARGE_INTEGER s;
+  if (!GetFileSizeEx(H(handle_), &s)) return Status(GetLastError());
+  size = static_cast<std::uint64_t>(s.QuadPart);
+  return {};
+}
+
+FileStatus HeldFile::ReadAt(std::uint64_t offset, char* out, std::size_t size,
+                            std::size_t& got) const {
+  got = 0;
+  while (got < size) {
+    OVERLAPPED at{};
+    const std::uint64_t from = offset + got;
+    at.Offset = static_cast<DWORD>(from & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(from >> 32);
+    const std::size_t left = size - got;
+    const DWORD want = static_cast<DWORD>(left < (1u << 30) ? left : (1u << 30));
+    DWORD n = 0;
+    if (!ReadFile(H(handle_), out + got, want, &n, &at)) {
+      const DWORD code = GetLastError();
+      if (code == ERROR_HANDLE_EOF) break;
+      return Status(code);
+    }
+    if (n == 0) break;
+    got += n;
+  }
+  return {};
+}
+
 void HeldFile::Close() {
   if (handle_ != kNone) CloseHandle(H(handle_));
   handle_ = kNone;

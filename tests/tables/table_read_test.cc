@@ -2,6 +2,8 @@
 // marked deleted, and strict refusal of corrupt files.
 #include <cstring>
 #include <limits>
+#include <string>
+#include <tuple>
 
 #include "tests/tables/table_fixtures.h"
 
@@ -30,16 +32,34 @@ const SolucRow kSolucRows[] = {
     {"1", 1, "12", "01", "NÚÑEZ", "1º ESO", "FÍSICA", "Aula é"},
 };
 
-class SolucFixture : public ::testing::TestWithParam<const char*> {};
+// How a table opened for reading only and held exclusively is read: whole, or (as a large one is)
+// a window at a time, here of a single record or of two.
+struct Reading {
+  const char* name;
+  std::size_t window_from;
+  std::size_t window_bytes;
+};
+const Reading kReadings[] = {{"Whole", 0, 0}, {"OneRecordAtATime", 1, 1}, {"TwoAtATime", 1, 120}};
+
+// Sets the way of reading for the life of a test.
+class ReadingAs {
+ public:
+  explicit ReadingAs(const Reading& r) { SetReadWindowForTesting(r.window_from, r.window_bytes); }
+  ~ReadingAs() { SetReadWindowForTesting(0, 0); }
+};
+
+class SolucFixture : public ::testing::TestWithParam<std::tuple<const char*, Reading>> {};
 
 TEST_P(SolucFixture, ReadsEveryLiveRow) {
+  const char* const fixture = std::get<0>(GetParam());
+  ReadingAs reading(std::get<1>(GetParam()));
   TempDir dir;
-  tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", Fixture(GetParam()));
+  tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", Fixture(fixture));
   tables::Components c(dir.u16());
   Table& soluc = c.wwTableSoluc;
   soluc.Open(Share::kExclusive, Access::kReadOnly);
   EXPECT_EQ(soluc.RowCount(), 3);
-  const bool dia_is_text = std::strstr(GetParam(), "TXT") != nullptr;
+  const bool dia_is_text = std::strstr(fixture, "TXT") != nullptr;
   EXPECT_EQ(soluc.Fields()[0].kind, dia_is_text ? FieldKind::kText : FieldKind::kInteger);
   std::size_t i = 0;
   for (soluc.First(); !soluc.Eof(); soluc.Next(), ++i) {
@@ -69,11 +89,24 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
   EXPECT_TRUE(soluc.Locate(u"PROF", {U("NÚÑEZ")}));
   EXPECT_TRUE(soluc.Locate(u"DIA", {u"2"}));
   EXPECT_EQ(soluc.AsText(u"PROF"), u"JPG");
+  // After look-ups a walk starts again from the first row.
+  soluc.First();
+  EXPECT_EQ(soluc.AsText(u"PROF"), u"JPG");
+  soluc.Next();
+  soluc.Next();
+  EXPECT_EQ(soluc.AsText(u"PROF"), U("NÚÑEZ"));
 }
 
-INSTANTIATE_TEST_SUITE_P(DbaseAndVisualFoxPro, SolucFixture,
-                         ::testing::Values("SOLUC_DB3_NUM.DBF", "SOLUC_DB3_TXT.DBF",
-                                           "SOLUC_VFP_NUM.DBF", "SOLUC_VFP_TXT.DBF"));
+INSTANTIATE_TEST_SUITE_P(
+    DbaseAndVisualFoxPro, SolucFixture,
+    ::testing::Combine(::testing::Values("SOLUC_DB3_NUM.DBF", "SOLUC_DB3_TXT.DBF",
+                                         "SOLUC_VFP_NUM.DBF", "SOLUC_VFP_TXT.DBF"),
+                       ::testing::ValuesIn(kReadings)),
+    [](const auto& info) {
+      std::string name = std::get<0>(info.param);
+      name = name.substr(0, name.find('.'));
+      return name + "_" + std::get<1>(info.param).name;
+    });
 
 std::string Le(std::uint64_t v, int size) {
   std::string s(size, '\0');
@@ -277,13 +310,17 @@ TEST(CorruptTables, AreRefusedWithWhatIsWrong) {
       {RawTable(0x30, 0x03, {{"I", 'I', 8}}, {}, 263), "field 'I' has the invalid length 8"},
       {RawTable(0x03, 0x57, {{"C", 'C', 0}}, {}), "field 'C' has the invalid length 0"},
   };
-  for (const Case& c : cases) {
-    TempDir dir;
-    tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", c.file);
-    tables::Components comp(dir.u16());
-    EXPECT_ERROR_TEXT(comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly),
-                      U("Corrupt table: " + c.what + ".\nTable: ") + (dir / "SOLUC.DBF"));
-    EXPECT_FALSE(comp.wwTableSoluc.IsOpen());
+  for (const Reading& r : kReadings) {
+    ReadingAs reading(r);
+    for (const Case& c : cases) {
+      TempDir dir;
+      tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", c.file);
+      tables::Components comp(dir.u16());
+      SCOPED_TRACE(r.name);
+      EXPECT_ERROR_TEXT(comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly),
+                        U("Corrupt table: " + c.what + ".\nTable: ") + (dir / "SOLUC.DBF"));
+      EXPECT_FALSE(comp.wwTableSoluc.IsOpen());
+    }
   }
 }
 

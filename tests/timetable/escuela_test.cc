@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "export/export_run.h"
+#include "tables/table.h"
 #include "tests/support/test_support.h"
 #include "timetable/import_run.h"
 #include "transfer/file_system.h"
@@ -36,7 +37,14 @@ std::string MaskDateTime(std::string bytes) {
   return bytes;
 }
 
-TEST(EscuelaTest, ExportThenImportGivesTheExpectedTimetableFile) {
+// Tables are read whole, or (as large ones are) a few records at a time: the runs find the same.
+class EscuelaTest : public ::testing::TestWithParam<std::size_t> {
+ protected:
+  void SetUp() override { tables::SetReadWindowForTesting(GetParam(), 200); }
+  void TearDown() override { tables::SetReadWindowForTesting(0, 0); }
+};
+
+TEST_P(EscuelaTest, ExportThenImportGivesTheExpectedTimetableFile) {
   const fs::path sample = SourceDir() / "examples" / "escuela";
   TempDir dir;
   fs::create_directory(dir.path() / "carpeta");
@@ -61,6 +69,11 @@ TEST(EscuelaTest, ExportThenImportGivesTheExpectedTimetableFile) {
   EXPECT_EQ(MaskDateTime(ReadBytes(dir.path() / "carpeta" / "DRUV_HORARIO.TXT")),
             ReadBytes(SourceDir() / "tests" / "timetable" / "data" / "escuela_horario.txt"));
 }
+
+INSTANTIATE_TEST_SUITE_P(WholeAndWindowed, EscuelaTest, ::testing::Values(0, 1),
+                         [](const auto& info) {
+                           return std::string(info.param == 0 ? "Whole" : "Windowed");
+                         });
 
 }  // namespace
 }  // namespace tpd::test
