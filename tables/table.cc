@@ -254,12 +254,58 @@ struct Table::Impl {
 
   std::size_t WritableField(std::u16string_view name) {
     const std::size_t field = FieldIndex(name);
+    RequireRowBeingWritten(name);
+    return field;
+  }
+
+  // The field at `position` (FieldPosition's), to be written.
+  std::size_t WritableField(std::size_t position) {
+    RequireField(position);
+    RequireRowBeingWritten(layout.fields[position].name);
+    return position;
+  }
+
+  void RequireRowBeingWritten(std::u16string_view name) const {
     if (state == State::kBrowse) {
       throw Error(Prefix() + Subst(u"Cannot write field '%s': the row is not being inserted or "
                                    u"changed.\nTable: %s",
                                    {name, Path()}));
     }
-    return field;
+  }
+
+  void RequireField(std::size_t position) const {
+    RequireOpen();
+    if (position >= layout.fields.size()) {
+      Fail(u"There is no field %s in this table.\nTable: %s",
+           IntToText(static_cast<long long>(position) + 1));
+    }
+  }
+
+  // `name` as the caller gave it, for the error text.
+  void SetTextAt(std::u16string_view name, std::size_t field, std::u16string_view value) {
+    const FieldLayout& f = layout.fields[field];
+    if (f.type == 'C') {  // straight into the row: text is cut or padded, never refused
+      EncodeCharacterText(f, value, layout.code_page, row.data() + f.offset);
+      return;
+    }
+    Store(name, field, EncodeText(f, value, layout.variant, layout.code_page));
+  }
+
+  void AppendTextAt(std::size_t field, std::u16string& out) const {
+    const std::string_view record = CurrentRecord();
+    const FieldLayout& f = layout.fields[field];
+    if (f.type == 'C' && !record.empty()) {
+      AppendCharacterText(record.substr(f.offset, f.length), layout.code_page, out);
+      return;
+    }
+    StoredValue value = Value(field, record);
+    if (value.kind == StoredValue::Kind::kText) {
+      out += value.text;
+      return;
+    }
+    std::optional<std::u16string> text = ValueAsText(value);
+    if (!text) FailRead(field, value, u"text");
+    out += *text;
   }
 
   void RequireWritable() const {
@@ -689,19 +735,25 @@ bool Table::Locate(std::u16string_view keys, const std::vector<std::u16string>& 
 
 void Table::SetText(std::u16string_view field, std::u16string_view value) {
   Impl& t = *impl_;
-  const std::size_t f = t.WritableField(field);
-  const FieldLayout& layout = t.layout.fields[f];
-  if (layout.type == 'C') {  // straight into the row: text is cut or padded, never refused
-    EncodeCharacterText(layout, value, t.layout.code_page, t.row.data() + layout.offset);
-    return;
-  }
-  t.Store(field, f, EncodeText(layout, value, t.layout.variant, t.layout.code_page));
+  t.SetTextAt(field, t.WritableField(field), value);
+}
+
+void Table::SetText(std::size_t position, std::u16string_view value) {
+  Impl& t = *impl_;
+  const std::size_t f = t.WritableField(position);
+  t.SetTextAt(t.layout.fields[f].name, f, value);
 }
 
 void Table::SetNumber(std::u16string_view field, double value) {
   Impl& t = *impl_;
   const std::size_t f = t.WritableField(field);
   t.Store(field, f, EncodeNumber(t.layout.fields[f], value, t.layout.variant));
+}
+
+void Table::SetNumber(std::size_t position, double value) {
+  Impl& t = *impl_;
+  const std::size_t f = t.WritableField(position);
+  t.Store(t.layout.fields[f].name, f, EncodeNumber(t.layout.fields[f], value, t.layout.variant));
 }
 
 void Table::SetLogical(std::u16string_view field, bool value) {
@@ -722,14 +774,13 @@ std::u16string Table::AsText(std::u16string_view field) const {
 
 void Table::AppendText(std::u16string_view field, std::u16string& out) const {
   const Impl& t = *impl_;
-  const std::size_t f = t.FieldIndex(field);
-  const std::string_view record = t.CurrentRecord();
-  const FieldLayout& layout = t.layout.fields[f];
-  if (layout.type == 'C' && !record.empty()) {
-    AppendCharacterText(record.substr(layout.offset, layout.length), t.layout.code_page, out);
-    return;
-  }
-  out += AsText(field);
+  t.AppendTextAt(t.FieldIndex(field), out);
+}
+
+void Table::AppendText(std::size_t position, std::u16string& out) const {
+  const Impl& t = *impl_;
+  t.RequireField(position);
+  t.AppendTextAt(position, out);
 }
 
 std::int32_t Table::AsInteger(std::u16string_view field) const {
@@ -756,11 +807,7 @@ std::string_view Table::FieldBytes(std::u16string_view field) const {
 
 std::string_view Table::FieldBytes(std::size_t position) const {
   const Impl& t = *impl_;
-  t.RequireOpen();
-  if (position >= t.layout.fields.size()) {
-    t.Fail(u"There is no field %s in this table.\nTable: %s",
-           IntToText(static_cast<long long>(position) + 1));
-  }
+  t.RequireField(position);
   const std::string_view record = t.CurrentRecord();
   if (record.empty()) return {};
   return record.substr(t.layout.fields[position].offset, t.layout.fields[position].length);

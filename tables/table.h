@@ -90,14 +90,20 @@ class Table {
   void SetText(std::u16string_view field, std::u16string_view value);
   void SetNumber(std::u16string_view field, double value);
   void SetLogical(std::u16string_view field, bool value);
+  // The same by the field's position, as FieldPosition gives it: for a caller writing the same
+  // fields of row after row.
+  void SetText(std::size_t position, std::u16string_view value);
+  void SetNumber(std::size_t position, double value);
 
   // Reads: a number field's text is its shortest decimal form ("2", "2.5"); a logical reads as
   // "True" / "False"; a field never written reads as the empty text and as 0. As an integer, a
   // number gives its nearest whole value (halves to even) and a text must be a whole number.
   // A value that does not convert, or a memo, is an Error naming field, row and file.
   std::u16string AsText(std::u16string_view field) const;
-  // AsText appended to `out`, for callers that read row after row into one buffer.
+  // AsText appended to `out`, for callers that read row after row into one buffer; by name or by
+  // position.
   void AppendText(std::u16string_view field, std::u16string& out) const;
+  void AppendText(std::size_t position, std::u16string& out) const;
   std::int32_t AsInteger(std::u16string_view field) const;
   double AsNumber(std::u16string_view field) const;
   // The bytes the current row holds for a field, as the file stores them (empty when the table has
