@@ -54,8 +54,33 @@ constexpr std::array<std::u16string_view, 4> kGroupFields = {u"TURNO", u"NIVEL",
 // Weekly hours below this count as this, and so do hours that no record gives.
 constexpr double kLeastHours = 1;
 
+// The positions of the ASIGT fields that the step writes or reads, found once: every row uses
+// the same ones.
+struct AsigtFieldsAt {
+  explicit AsigtFieldsAt(const Table& asigt) {
+    subject_code = asigt.FieldPosition(u"CASIG");
+    group = asigt.FieldPosition(assignment::kGroup.name);
+    task = asigt.FieldPosition(u"CTAREA");
+    subject = asigt.FieldPosition(assignment::kSubject.name);
+    suffix = asigt.FieldPosition(assignment::kSuffix.name);
+    for (size_t i = 0; i < kGroupFields.size(); ++i) {
+      group_data[i] = asigt.FieldPosition(kGroupFields[i]);
+    }
+    for (size_t i = 0; i < weekly_hours::kMatch.size(); ++i) {
+      match[i] = asigt.FieldPosition(weekly_hours::kMatch[i].name);
+    }
+    hours = asigt.FieldPosition(weekly_hours::kHours.name);
+    lessons = asigt.FieldPosition(u"SESIONES");
+  }
+  size_t subject_code, group, task, subject, suffix;
+  std::array<size_t, kGroupFields.size()> group_data;
+  std::array<size_t, weekly_hours::kMatch.size()> match;
+  size_t hours, lessons;
+};
+
 // The assignments: one ASIGT row per assignment whose subject and suffix name an ASIGNOMT row.
-void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects, Table& asigt) {
+void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects, Table& asigt,
+                    const AsigtFieldsAt& at) {
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
     if (!IsDataRecord(line, assignment::kRecordName)) {
@@ -70,11 +95,11 @@ void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects
       continue;
     }
     asigt.Append();
-    asigt.SetText(u"CASIG", subjects.AsText(u"COD"));
-    asigt.SetText(assignment::kGroup.name, group);
-    asigt.SetText(u"CTAREA", kLessonTask);
-    asigt.SetText(assignment::kSubject.name, subjects.AsText(u"CODDRUV"));
-    asigt.SetText(assignment::kSuffix.name, suffix);
+    asigt.SetText(at.subject_code, subjects.AsText(u"COD"));
+    asigt.SetText(at.group, group);
+    asigt.SetText(at.task, kLessonTask);
+    asigt.SetText(at.subject, subjects.AsText(u"CODDRUV"));
+    asigt.SetText(at.suffix, suffix);
     asigt.Post();
     CountRow(ctx.counters, u"ASIGT");
   }
@@ -129,14 +154,14 @@ class GroupIndex {
 };
 
 // The group data of each row from the first GRUPOST row of its group.
-void AddGroupData(const ExportContext& ctx, Table& asigt) {
+void AddGroupData(const ExportContext& ctx, Table& asigt, const AsigtFieldsAt& at) {
   Table groups(ctx.table_folder, u"GRUPOST.DBF");
   groups.Open(tables::Share::kShared, tables::Access::kReadOnly);
   GroupIndex index(groups);
   std::u16string group;
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
     group.clear();
-    asigt.AppendText(assignment::kGroup.name, group);
+    asigt.AppendText(at.group, group);
     const auto* data = index.Find(group);
     if (data == nullptr) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kGroupNotFound);
@@ -144,7 +169,7 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
     }
     asigt.Edit();
     for (size_t i = 0; i < kGroupFields.size(); ++i) {
-      asigt.SetText(kGroupFields[i], GroupIndex::Value(*data, i));
+      asigt.SetText(at.group_data[i], GroupIndex::Value(*data, i));
     }
     asigt.Post();
   }
@@ -159,7 +184,7 @@ void MatchKey(std::u16string& key, Append append) {
   key.clear();
   for (size_t i = 0; i < weekly_hours::kMatch.size(); ++i) {
     if (i > 0) key += u'\0';
-    append(key, weekly_hours::kMatch[i]);
+    append(key, i);
   }
 }
 
@@ -216,7 +241,9 @@ class HoursIndex {
         if (!IsDataRecord(line, weekly_hours::kRecordName)) {
           passed_over_.push_back(NonDataLineKind(line));
         } else {
-          MatchKey(key, [&](std::u16string& k, const Column& c) { k += CutView(line, c); });
+          MatchKey(key, [&](std::u16string& k, size_t i) {
+            k += CutView(line, weekly_hours::kMatch[i]);
+          });
           first_.AddIfNew(key, [&] { return Cut(line, weekly_hours::kHours); });
         }
         return true;
@@ -236,7 +263,7 @@ class HoursIndex {
 
 // The weekly hours of each row from the first data record that matches its five values; a row
 // that none matches gets one hour in one lesson.
-void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt) {
+void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt, const AsigtFieldsAt& at) {
   const FirstByKey<std::u16string>& first = index.Take(ctx);
   // Every row's match is found first, each look-up a few rows after its key was made and its
   // memory asked for, so that the waits for memory overlap; reading the rows' keys cannot fail,
@@ -253,7 +280,7 @@ void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt) {
   for (asigt.First(); !asigt.Eof(); asigt.Next(), ++rows) {
     if (rows >= kAhead) look_up(rows - kAhead);
     std::u16string& key = keys[rows % kAhead];
-    MatchKey(key, [&](std::u16string& k, const Column& c) { asigt.AppendText(c.name, k); });
+    MatchKey(key, [&](std::u16string& k, size_t i) { asigt.AppendText(at.match[i], k); });
     hashes[rows % kAhead] = first.HashOf(key);
     first.Prefetch(hashes[rows % kAhead]);
   }
@@ -267,8 +294,8 @@ void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt) {
     }
     const double hours = hours_text == nullptr ? kLeastHours : HoursOf(*hours_text);
     asigt.Edit();
-    asigt.SetNumber(weekly_hours::kHours.name, hours);
-    asigt.SetText(u"SESIONES", hours_text == nullptr ? u"1" : LessonPattern(hours));
+    asigt.SetNumber(at.hours, hours);
+    asigt.SetText(at.lessons, hours_text == nullptr ? u"1" : LessonPattern(hours));
     asigt.Post();
   }
 }
@@ -291,12 +318,13 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
   Table& subjects = components.wwTableNomAsg;
   subjects.Open(tables::Share::kExclusive, tables::Access::kReadOnly);
 
-  AddAssignments(ctx, assignments, subjects, asigt);
+  const AsigtFieldsAt at(asigt);
+  AddAssignments(ctx, assignments, subjects, asigt, at);
   assignments.Close();
-  AddGroupData(ctx, asigt);
+  AddGroupData(ctx, asigt, at);
 
   if (hours) {
-    AddHours(ctx, *hours, asigt);
+    AddHours(ctx, *hours, asigt, at);
   } else {
     // Unlike a missing assignments file this leaves the run status alone, and the rows keep
     // empty hours.
