@@ -71,6 +71,7 @@ class TempFile {
  private:
   std::intptr_t handle_ = -1;
   std::u16string path_;
+  std::uint64_t written_ = 0;  // bytes written so far
 };
 
 // Takes the place of `target` by `temp` in one rename. Fails with in_use when another program has
