@@ -78,9 +78,21 @@ struct AsigtFieldsAt {
   size_t hours, lessons;
 };
 
+// What the first ASIGNOMT row of a subject and suffix gives an assignment: its short code and its
+// DRUV code, as read; nothing when no row has them.
+struct SubjectFound {
+  bool found = false;
+  std::u16string code;
+  std::u16string druv_code;
+};
+
 // The assignments: one ASIGT row per assignment whose subject and suffix name an ASIGNOMT row.
+// ASIGNOMT is only read while the step runs, so each subject and suffix is looked up once, however
+// many groups it is taught to.
 void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects, Table& asigt,
                     const AsigtFieldsAt& at) {
+  FirstByKey<SubjectFound> known;
+  std::u16string key;
   while (!input.AtEnd()) {
     const std::u16string line = input.ReadLine();
     if (!IsDataRecord(line, assignment::kRecordName)) {
@@ -90,15 +102,30 @@ void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects
     const std::u16string subject = Cut(line, assignment::kSubject);
     const std::u16string group = Cut(line, assignment::kGroup);
     const std::u16string suffix = Cut(line, assignment::kSuffix);
-    if (!subjects.Locate(u"CODDRUV;CODIDIDRUV", {subject, suffix})) {
+    // The two values joined by a NUL, which neither holds (a line ends at one).
+    key.assign(subject).append(1, u'\0').append(suffix);
+    const SubjectFound* found = known.Find(key);
+    if (found == nullptr) {
+      known.AddIfNew(key, [&] {
+        SubjectFound f;
+        f.found = subjects.Locate(u"CODDRUV;CODIDIDRUV", {subject, suffix});
+        if (f.found) {
+          f.code = subjects.AsText(u"COD");
+          f.druv_code = subjects.AsText(u"CODDRUV");
+        }
+        return f;
+      });
+      found = known.Find(key);
+    }
+    if (!found->found) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kSubjectNotFound);
       continue;
     }
     asigt.Append();
-    asigt.SetText(at.subject_code, subjects.AsText(u"COD"));
+    asigt.SetText(at.subject_code, found->code);
     asigt.SetText(at.group, group);
     asigt.SetText(at.task, kLessonTask);
-    asigt.SetText(at.subject, subjects.AsText(u"CODDRUV"));
+    asigt.SetText(at.subject, found->druv_code);
     asigt.SetText(at.suffix, suffix);
     asigt.Post();
     CountRow(ctx.counters, u"ASIGT");
