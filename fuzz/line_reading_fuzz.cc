@@ -13,9 +13,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tpd::fuzz::WriteFile(path, tpd::fuzz::Bytes(data, size));
   try {
     tpd::LineReader reader(path.u16string());
+    // A second reader reads into one line kept from line to line, as the export steps do: it
+    // must give the same lines.
+    tpd::LineReader again(path.u16string());
+    std::u16string kept;
     std::u16string record_name;
     while (!reader.AtEnd()) {
       const std::u16string line = reader.ReadLine();
+      if (again.AtEnd()) __builtin_trap();
+      again.ReadLine(kept);
+      if (kept != line) __builtin_trap();
       if (record_name.empty()) record_name = tpd::RecordName(line);
       if (!tpd::IsDataRecord(line, record_name)) continue;
       // Cuts at and around the ends of the line, as the record layouts make them.
@@ -29,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       tpd::LTrim(line);
       tpd::RTrim(line);
     }
+    if (!again.AtEnd()) __builtin_trap();
     reader.Close();
   } catch (const tpd::Error&) {
     // A file that cannot be read is reported, never a crash.

@@ -18,6 +18,8 @@ std::u16string DecodeAnsi(std::string_view bytes);
 std::string EncodeAnsi(std::u16string_view text);
 // The same appended to `out`, for writers that reuse one buffer line after line.
 void AppendEncodedAnsi(std::u16string_view text, std::string& out);
+// DecodeAnsi's text appended to `out`.
+void AppendDecodedAnsi(std::string_view bytes, std::u16string& out);
 
 // The same for a given code page (tables written by others carry their own: 437, 850, 852, 865,
 // 866, 1250, 1251, 1252, 1254). An unknown code page is treated as 1252.

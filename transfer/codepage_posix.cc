@@ -161,6 +161,10 @@ void AppendEncodedAnsi(std::u16string_view text, std::string& out) {
   TableFor(AnsiCodePage()).AppendEncoded(text, out);
 }
 
+void AppendDecodedAnsi(std::string_view bytes, std::u16string& out) {
+  TableFor(AnsiCodePage()).AppendDecoded(bytes, out);
+}
+
 std::u16string DecodeCodePage(int code_page, std::string_view bytes) {
   return TableFor(code_page).Decode(bytes);
 }

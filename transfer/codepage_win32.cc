@@ -25,16 +25,22 @@ UINT CheckedCodePage(int code_page) {
   return kDefaultCodePage;
 }
 
-std::u16string Decode(UINT code_page, std::string_view bytes) {
-  if (bytes.empty()) return {};
+// The text of `bytes` appended to `out`.
+void AppendDecoded(UINT code_page, std::string_view bytes, std::u16string& out) {
+  if (bytes.empty()) return;
   // No MB_ERR_INVALID_CHARS: decoding never fails, an undefined byte maps as Windows maps it.
   int length = MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
                                    nullptr, 0);
-  std::u16string out(static_cast<std::size_t>(length), u'\0');
-  if (length > 0) {
-    MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
-                        reinterpret_cast<wchar_t*>(out.data()), length);
-  }
+  if (length <= 0) return;
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(length));
+  MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
+                      reinterpret_cast<wchar_t*>(out.data() + at), length);
+}
+
+std::u16string Decode(UINT code_page, std::string_view bytes) {
+  std::u16string out;
+  AppendDecoded(code_page, bytes, out);
   return out;
 }
 
@@ -66,6 +72,10 @@ std::string EncodeAnsi(std::u16string_view text) { return Encode(CP_ACP, text); 
 
 void AppendEncodedAnsi(std::u16string_view text, std::string& out) {
   out += Encode(CP_ACP, text);
+}
+
+void AppendDecodedAnsi(std::string_view bytes, std::u16string& out) {
+  AppendDecoded(CP_ACP, bytes, out);
 }
 
 std::u16string DecodeCodePage(int code_page, std::string_view bytes) {

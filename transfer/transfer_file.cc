@@ -43,6 +43,7 @@ struct LineReader::Impl {
 
   InputFile file;
   std::string buffer;
+  std::string line;  // the bytes of the line being read, in memory kept from line to line
   std::size_t position = 0;
   std::size_t filled = 0;
   bool ended = false;  // no byte left, a Ctrl-Z met, or closed
@@ -78,8 +79,17 @@ LineReader::~LineReader() = default;
 bool LineReader::AtEnd() { return impl_->AtEnd(); }
 
 std::u16string LineReader::ReadLine() {
+  std::u16string line;
+  ReadLine(line);
+  return line;
+}
+
+void LineReader::ReadLine(std::u16string& text) {
   Impl& in = *impl_;
-  std::string line;
+  // The line's bytes are gathered whole before they are decoded: a character of several bytes
+  // may straddle two pieces of the file.
+  std::string& line = in.line;
+  line.clear();
   while (!in.AtEnd()) {
     // The bytes up to the next line break or Ctrl-Z (or the end of the buffer) go in at once.
     const char* begin = in.buffer.data() + in.position;
@@ -99,7 +109,8 @@ std::u16string LineReader::ReadLine() {
       break;
     }
   }
-  return DecodeAnsi(line);
+  text.clear();
+  AppendDecodedAnsi(line, text);
 }
 
 void LineReader::Close() {

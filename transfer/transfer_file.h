@@ -25,6 +25,8 @@ class LineReader {
   ~LineReader();
   bool AtEnd();               // may read ahead; throws "I/O error %d" on a read failure
   std::u16string ReadLine();  // the next line without its line end; empty at the end
+  // The same into `line`, whose memory serves again for line after line.
+  void ReadLine(std::u16string& line);
   void Close();               // releases the file; the reader is then at its end
 
  private:

@@ -21,6 +21,18 @@ Lines ReadByLines(const std::u16string& path) {
   return lines;
 }
 
+// The same through one line kept from line to line, as the export steps read.
+Lines ReadIntoOneLine(const std::u16string& path) {
+  LineReader reader(path);
+  Lines lines;
+  std::u16string line = u"left over from before";
+  while (!reader.AtEnd()) {
+    reader.ReadLine(line);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 std::string Bytes(const char* text, std::size_t size) { return std::string(text, size); }
 
 // The same bytes through both routes: line by line (each line given as its bytes in the system
@@ -68,6 +80,7 @@ TEST(TransferFileTest, LineEndsControlCharactersAndMarks) {
     Lines by_line;
     for (const std::string& line : c.by_line) by_line.push_back(DecodeAnsi(line));
     EXPECT_EQ(ReadByLines(path), by_line);
+    EXPECT_EQ(ReadIntoOneLine(path), by_line);
     EXPECT_EQ(ReadWholeFile(path), c.whole);
     EXPECT_EQ(SplitWholeFile(c.bytes), c.whole);
     // Read piece by piece, a line end, a mark or a NUL may fall across two pieces.
@@ -119,6 +132,7 @@ TEST(TransferFileTest, LinesAcrossReadBuffers) {
   EXPECT_EQ(lines[1], std::u16string(kBuffer - (long_line.size() + 2) % kBuffer - 1, u'y'));
   EXPECT_EQ(lines[2].substr(0, 2), u"zw");
   EXPECT_EQ(lines[2].find(u'\r'), std::u16string::npos);
+  EXPECT_EQ(ReadIntoOneLine(path), lines);
   // Whole-file reading takes the same file in pieces as well.
   EXPECT_EQ(ReadWholeFile(path), SplitWholeFile(bytes));
 }
