@@ -83,8 +83,9 @@ void TraspasaAsignaturas(ExportContext& ctx) {
   RebuildTable(table, ctx, u"ASIGNOMT", AsignomtFields());
   ShortCodes codes;
 
+  std::u16string line;
   while (!subjects.AtEnd()) {
-    const std::u16string line = subjects.ReadLine();
+    subjects.ReadLine(line);
     if (IsDataRecord(line, subject::kRecordName)) {
       AddSubject(ctx, line, codes, table);
     } else {
@@ -98,7 +99,7 @@ void TraspasaAsignaturas(ExportContext& ctx) {
     subjects.Close();
     LineReader activities(activities_path);
     while (!activities.AtEnd()) {
-      const std::u16string line = activities.ReadLine();
+      activities.ReadLine(line);
       if (IsDataRecord(line, activity::kRecordName)) {
         AddActivity(ctx, line, codes, table);
       } else {

@@ -93,8 +93,9 @@ void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects
                     const AsigtFieldsAt& at) {
   FirstByKey<SubjectFound> known;
   std::u16string key;
+  std::u16string line;
   while (!input.AtEnd()) {
-    const std::u16string line = input.ReadLine();
+    input.ReadLine(line);
     if (!IsDataRecord(line, assignment::kRecordName)) {
       CountNonDataLine(ctx, u"ASIGT", line);
       continue;

@@ -30,8 +30,9 @@ void TraspasaAulas(ExportContext& ctx) {
   tables::Table table(ctx.table_folder, u"AULAT.DBF");
   RebuildTable(table, ctx, u"AULAT", AulatFields());
 
+  std::u16string line;
   while (!input.AtEnd()) {
-    const std::u16string line = input.ReadLine();
+    input.ReadLine(line);
     if (!IsDataRecord(line, room::kRecordName)) {
       CountNonDataLine(ctx, u"AULAT", line);
       continue;

@@ -31,8 +31,9 @@ void TraspasaGrupos(ExportContext& ctx) {
   tables::Table table(ctx.table_folder, u"GRUPOST.DBF");
   RebuildTable(table, ctx, u"GRUPOST", GrupostFields());
 
+  std::u16string line;
   while (!input.AtEnd()) {
-    const std::u16string line = input.ReadLine();
+    input.ReadLine(line);
     if (!IsDataRecord(line, group::kRecordName)) {
       CountNonDataLine(ctx, u"GRUPOST", line);
       continue;

@@ -34,8 +34,9 @@ void TraspasaProfesores(ExportContext& ctx) {
   // Codes already written; a code that differs only in letter case counts as written.
   CodeList written(/*sorted=*/false);
 
+  std::u16string line;
   while (!input.AtEnd()) {
-    const std::u16string line = input.ReadLine();
+    input.ReadLine(line);
     if (!IsDataRecord(line, teacher::kRecordName)) {
       CountNonDataLine(ctx, u"PROFT", line);
       continue;
