@@ -123,7 +123,31 @@ class FirstByKey {
   static bool Matches(const Slot& slot, std::uint64_t h, std::basic_string_view<Char> key) {
     if (slot.hash != h) return false;
     const Entry& e = *slot.entry;
-    return std::basic_string_view<Char>(e.key(), e.key_size) == key;
+    return e.key_size == key.size() && SameBytes(e.key(), key.data(), key.size() * sizeof(Char));
+  }
+
+  // Keys are short (a code, a few fields side by side): compared here eight bytes at a time
+  // rather than through a call to memcmp.
+  static bool SameBytes(const void* a, const void* b, std::size_t n) {
+    const char* p = static_cast<const char*>(a);
+    const char* q = static_cast<const char*>(b);
+    for (; n >= 8; p += 8, q += 8, n -= 8) {
+      std::uint64_t x, y;
+      std::memcpy(&x, p, 8);
+      std::memcpy(&y, q, 8);
+      if (x != y) return false;
+    }
+    if (n >= 4) {
+      std::uint32_t x, y;
+      std::memcpy(&x, p, 4);
+      std::memcpy(&y, q, 4);
+      if (x != y) return false;
+      p += 4, q += 4, n -= 4;
+    }
+    for (; n > 0; ++p, ++q, --n) {
+      if (*p != *q) return false;
+    }
+    return true;
   }
 
   // Room for an entry with a key of `units`, aligned for the entry, where it will never move.

@@ -46,6 +46,32 @@ TEST(FirstByKeyTest, KeepsTheFirstValueOfEveryKey) {
   EXPECT_EQ(first.Find(std::u16string(u"A\0", 2)), nullptr);
 }
 
+// Keys of bytes of every length up to a few words, alike but for their last byte, each find
+// their own value and no other.
+TEST(FirstByKeyTest, ByteKeysOfEveryShortLength) {
+  FirstByKey<int, char> first;
+  for (int length = 0; length < 20; ++length) {
+    for (char last : {'a', 'b'}) {
+      std::string key(static_cast<std::size_t>(length), 'k');
+      if (length > 0) key.back() = last;
+      first.AddIfNew(key, [&] { return length * 2 + (last == 'b'); });
+    }
+  }
+  for (int length = 0; length < 20; ++length) {
+    for (char last : {'a', 'b', 'c'}) {
+      std::string key(static_cast<std::size_t>(length), 'k');
+      if (length > 0) key.back() = last;
+      const int* v = first.Find(key);
+      if (length > 0 && last == 'c') {
+        EXPECT_EQ(v, nullptr) << key;
+      } else {
+        ASSERT_NE(v, nullptr) << key;
+        EXPECT_EQ(*v, length * 2 + (length > 0 && last == 'b')) << key;
+      }
+    }
+  }
+}
+
 // A value that cannot be made enters nothing: the key can be added later, and the map still
 // widens and finds everything.
 TEST(FirstByKeyTest, AValueThatFailsEntersNothing) {
