@@ -817,6 +817,18 @@ std::size_t Table::FieldPosition(std::u16string_view field) const {
   return impl_->FieldIndex(field);
 }
 
+std::string_view Table::RowBytes() const {
+  const Impl& t = *impl_;
+  t.RequireOpen();
+  return t.CurrentRecord();
+}
+
+Table::Place Table::FieldPlace(std::size_t position) const {
+  const Impl& t = *impl_;
+  t.RequireField(position);
+  return {t.layout.fields[position].offset, t.layout.fields[position].length};
+}
+
 int Table::FieldCount() const { return static_cast<int>(impl_->field_defs.size()); }
 
 const std::vector<FieldDef>& Table::Fields() const { return impl_->field_defs; }

@@ -115,6 +115,16 @@ class Table {
   // fields of row after row. The position of a name stays while the table is open.
   std::string_view FieldBytes(std::size_t position) const;
   std::size_t FieldPosition(std::u16string_view field) const;
+  // The bytes of the whole current row (empty when the table has no row), valid until the next
+  // move or write, and where a field's bytes lie in them: FieldBytes(p) is
+  // RowBytes().substr(FieldPlace(p).offset, FieldPlace(p).length). For a caller that reads the
+  // same fields of row after row, once per row rather than once per field.
+  struct Place {
+    std::size_t offset;
+    std::size_t length;
+  };
+  std::string_view RowBytes() const;
+  Place FieldPlace(std::size_t position) const;
 
   int FieldCount() const;
   // For a table written by another program: C is text (its width), L logical, I and N or F

@@ -75,8 +75,11 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
     EXPECT_EQ(soluc.AsText(u"AULA"), U(r.aula));
     // The stored bytes, by name and by position alike; the text appended as AsText gives it.
     EXPECT_NE(soluc.FieldBytes(u"HORA").find(r.hora), std::string_view::npos);
+    const std::string_view row = soluc.RowBytes();
     for (const FieldDef& f : soluc.Fields()) {
       EXPECT_EQ(soluc.FieldBytes(f.name), soluc.FieldBytes(soluc.FieldPosition(f.name)));
+      const Table::Place place = soluc.FieldPlace(soluc.FieldPosition(f.name));
+      EXPECT_EQ(row.substr(place.offset, place.length), soluc.FieldBytes(f.name));
       std::u16string appended = u"x";
       soluc.AppendText(f.name, appended);
       EXPECT_EQ(appended, u"x" + soluc.AsText(f.name)) << S(f.name);
@@ -84,6 +87,7 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
   }
   EXPECT_EQ(i, 3u);
   EXPECT_THROW(soluc.FieldBytes(soluc.Fields().size()), Error);
+  EXPECT_THROW(soluc.FieldPlace(soluc.Fields().size()), Error);
   EXPECT_THROW(soluc.FieldPosition(u"NADA"), Error);
   EXPECT_FALSE(soluc.Locate(u"PROF", {u"DELETED"}));
   EXPECT_TRUE(soluc.Locate(u"PROF", {U("NÚÑEZ")}));
