@@ -82,7 +82,8 @@ class FirstByKey {
   // mix so that the low bits that pick a slot depend on every byte.
   static std::uint64_t HashOf(std::basic_string_view<Char> key) {
     const char* p = reinterpret_cast<const char*>(key.data());
-    std::size_t n = key.size() * sizeof(Char);
+    const std::size_t size = key.size() * sizeof(Char);
+    std::size_t n = size;
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (n * 0xFF51AFD7ED558CCDull);
     for (; n >= 8; p += 8, n -= 8) {
       std::uint64_t word;
@@ -91,8 +92,23 @@ class FirstByKey {
       h ^= h >> 29;
     }
     if (n > 0) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, p, n);
+      // The last bytes, read in fixed sizes (without a call to copy a few bytes): a key of eight
+      // bytes or more ends with its last eight, some of them hashed already; a shorter one is
+      // read as two overlapping halves, or byte by byte. Every byte counts, and the length was
+      // mixed in first.
+      std::uint64_t word;
+      if (size >= 8) {
+        std::memcpy(&word, p + n - 8, 8);
+      } else if (n >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        word = first | (std::uint64_t{last} << 32);
+      } else {
+        word = static_cast<unsigned char>(p[0]) |
+               (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+               (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
+      }
       h = (h ^ word) * 0xC4CEB9FE1A85EC53ull;
     }
     h ^= h >> 33;
