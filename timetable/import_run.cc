@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "tables/table.h"
@@ -56,23 +57,26 @@ class KeptByBytes {
   // Takes the value of the current row's fields and starts bringing in what Get will read. A
   // field that the table lacks is left for Get, so that its error comes where reading the fields
   // one by one would raise it.
-  void Prepare(const Table& soluc) {
+  // `row` is the row's bytes (Table::RowBytes).
+  void Prepare(const Table& soluc, std::string_view row) {
     prepared_ = false;
-    if (!positions_) {
+    if (!places_) {
       try {
-        std::array<size_t, N> positions;
-        for (size_t i = 0; i < N; ++i) positions[i] = soluc.FieldPosition(fields_[i]);
-        positions_ = positions;
+        std::array<Table::Place, N> places;
+        for (size_t i = 0; i < N; ++i) places[i] = soluc.FieldPlace(soluc.FieldPosition(fields_[i]));
+        places_ = places;
       } catch (const Error&) {
         return;
       }
     }
-    if constexpr (N == 1) {
-      key_ = soluc.FieldBytes((*positions_)[0]);  // the row's own bytes: valid until it moves
+    if (row.empty()) {
+      key_ = {};
+    } else if constexpr (N == 1) {
+      key_ = row.substr((*places_)[0].offset, (*places_)[0].length);  // valid until the row moves
     } else {
       // Each field has one width in a table, so the bytes side by side tell the values apart.
       joined_.clear();
-      for (size_t position : *positions_) joined_ += soluc.FieldBytes(position);
+      for (const Table::Place& place : *places_) joined_ += row.substr(place.offset, place.length);
       key_ = joined_;
     }
     prepared_ = true;
@@ -99,7 +103,7 @@ class KeptByBytes {
   }
 
   const std::array<std::u16string_view, N> fields_;
-  std::optional<std::array<size_t, N>> positions_;  // of the fields in SOLUC, once found
+  std::optional<std::array<Table::Place, N>> places_;  // of the fields in SOLUC's rows, once found
   std::string joined_;      // the bytes of several fields, side by side
   std::string_view key_;    // the current row's key
   std::uint64_t hash_ = 0;  // of key_
@@ -187,33 +191,72 @@ struct RecordPieces {
   std::optional<PeriodIndex> periods;
 };
 
-// Makes in `line` the data record for the current row of SOLUC, whose DIA is not 0, in the
-// timetable file's bytes. The values of every piece are taken first, so that the waits for memory
-// of their look-ups overlap; the pieces are then made in the order of the record, each reading its
-// fields as it is made, so that a field that cannot be read stops the run where reading the fields
-// one by one would.
-void DataRecord(tables::Components& c, RecordPieces& p, std::string& line, RunCounters* counters) {
-  Table& soluc = c.wwTableSoluc;
-  auto add = [&](const Piece& piece, PassedOver fell_back) {
-    if (piece.fell_back) CountPassedOver(counters, kHorarioName, fell_back);
-    line += piece.bytes;
+// Copies `n` bytes without a call to memcpy: the pieces of a record are a few bytes each, and a
+// record is made of seven of them.
+inline void CopyFew(char* to, const char* from, std::size_t n) {
+  auto eight = [](char* t, const char* f) {
+    std::uint64_t word;
+    std::memcpy(&word, f, 8);
+    std::memcpy(t, &word, 8);
   };
-  p.period_and_day.Prepare(soluc);
-  p.teacher.Prepare(soluc);
-  p.group.Prepare(soluc);
-  p.task.Prepare(soluc);
-  p.subject.Prepare(soluc);
-  p.room.Prepare(soluc);
-  line = "1";
-  add(p.period_and_day.Get([&] { return PeriodAndDay(c, p.periods); }),
-      PassedOver::kPeriodFallback);
-  line += p.teacher.Get([&] { return Teacher(soluc); }).bytes;
-  add(p.group.Get([&] { return Group(c); }), PassedOver::kGroupFallback);
-  add(p.task.Get([&] { return Task(c); }), PassedOver::kTaskFallback);
-  const Piece& subject = p.subject.Get([&] { return Subject(c); });
-  add(subject, PassedOver::kSubjectFallback);
-  add(p.room.Get([&] { return Room(c); }), PassedOver::kRoomFallback);
-  line += subject.tail;
+  if (n >= 8) {
+    const char* const from_end = from + n;
+    char* const to_end = to + n;
+    for (; from + 8 < from_end; from += 8, to += 8) eight(to, from);
+    eight(to_end - 8, from_end - 8);  // the last eight, overlapping what was copied
+  } else if (n >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, from, 4);
+    std::memcpy(&last, from + n - 4, 4);
+    std::memcpy(to, &first, 4);
+    std::memcpy(to + n - 4, &last, 4);
+  } else if (n > 0) {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  }
+}
+
+// The data record for the current row of SOLUC, whose DIA is not 0, in the timetable file's bytes
+// and ended as a line of it; made in `buffer`, and valid until the next record. The values of
+// every piece are taken first, so that the waits for memory of their look-ups overlap; the pieces
+// are then made in the order of the record, each reading its fields as it is made, so that a
+// field that cannot be read stops the run where reading the fields one by one would.
+std::string_view DataRecord(tables::Components& c, RecordPieces& p, std::string& buffer,
+                            RunCounters* counters) {
+  Table& soluc = c.wwTableSoluc;
+  auto counted = [&](const Piece& piece, PassedOver fell_back) -> const Piece& {
+    if (piece.fell_back) CountPassedOver(counters, kHorarioName, fell_back);
+    return piece;
+  };
+  const std::string_view row = soluc.RowBytes();
+  p.period_and_day.Prepare(soluc, row);
+  p.teacher.Prepare(soluc, row);
+  p.group.Prepare(soluc, row);
+  p.task.Prepare(soluc, row);
+  p.subject.Prepare(soluc, row);
+  p.room.Prepare(soluc, row);
+  const Piece& period_and_day = counted(
+      p.period_and_day.Get([&] { return PeriodAndDay(c, p.periods); }), PassedOver::kPeriodFallback);
+  const Piece& teacher = p.teacher.Get([&] { return Teacher(soluc); });
+  const Piece& group = counted(p.group.Get([&] { return Group(c); }), PassedOver::kGroupFallback);
+  const Piece& task = counted(p.task.Get([&] { return Task(c); }), PassedOver::kTaskFallback);
+  const Piece& subject =
+      counted(p.subject.Get([&] { return Subject(c); }), PassedOver::kSubjectFallback);
+  const Piece& room = counted(p.room.Get([&] { return Room(c); }), PassedOver::kRoomFallback);
+
+  const std::string_view parts[] = {"1",          period_and_day.bytes, teacher.bytes,
+                                    group.bytes,  task.bytes,           subject.bytes,
+                                    room.bytes,   subject.tail,         LineWriter::kLineEnd};
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  if (buffer.size() < size) buffer.resize(size);
+  char* at = buffer.data();
+  for (std::string_view part : parts) {
+    CopyFew(at, part.data(), part.size());
+    at += part.size();
+  }
+  return {buffer.data(), size};
 }
 
 }  // namespace
@@ -240,13 +283,12 @@ void ImportTimetable(const ImportContext& ctx) {
     for (soluc.First(); !soluc.Eof(); soluc.Next()) {
       // DIA may be a number or a text field: the timetabler chooses. An entry with day 0 (or
       // none) is not placed; a text that is no whole number stops the run with the row named.
-      pieces.day_zero.Prepare(soluc);
+      pieces.day_zero.Prepare(soluc, soluc.RowBytes());
       if (pieces.day_zero.Get([&] { return soluc.AsInteger(u"DIA") == 0; })) {
         CountPassedOver(ctx.counters, kHorarioName, PassedOver::kDayZero);
         continue;
       }
-      DataRecord(c, pieces, line, ctx.counters);
-      out.AddEncoded(line);
+      out.AddEncodedLine(DataRecord(c, pieces, line, ctx.counters));
       ++records;
     }
 

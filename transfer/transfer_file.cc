@@ -277,15 +277,11 @@ std::vector<std::u16string> ReadWholeFile(const std::u16string& path) {
 
 // ---- Writing ----
 
-namespace {
-constexpr std::string_view kLineEnd = "\r\n";
-}
-
 std::string EncodeLines(const std::vector<std::u16string>& lines) {
   std::string out;
   for (const std::u16string& line : lines) {
     out += EncodeAnsi(line);
-    out += kLineEnd;
+    out += LineWriter::kLineEnd;
   }
   return out;
 }
@@ -307,6 +303,8 @@ void LineWriter::AddEncoded(std::string_view line) {
   out_.Write(line);
   out_.Write(kLineEnd);
 }
+
+void LineWriter::AddEncodedLine(std::string_view line_and_end) { out_.Write(line_and_end); }
 
 void LineWriter::Commit() { out_.Commit(); }
 

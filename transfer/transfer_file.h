@@ -66,6 +66,10 @@ class LineWriter {
   void Add(std::u16string_view line);
   // A line already in the file's bytes (as EncodeAnsi gives them).
   void AddEncoded(std::string_view line);
+  // The bytes that end each line.
+  static constexpr std::string_view kLineEnd = "\r\n";
+  // A line already in the file's bytes and ended by kLineEnd.
+  void AddEncodedLine(std::string_view line_and_end);
   void Commit();
 
  private:
