@@ -5,9 +5,9 @@
 #include <unicode/ucnv.h>
 
 #include <array>
+#include <atomic>
 #include <cstring>
-#include <map>
-#include <memory>
+#include <iterator>
 #include <mutex>
 #include <vector>
 
@@ -130,22 +130,22 @@ SingleByteTable::SingleByteTable(int code_page) {
 }
 
 const SingleByteTable& TableFor(int code_page) {
-  // Nearly every call asks for the same code page as the one before it on this thread; the
-  // tables live until the program ends, so the pointer stays good.
-  thread_local int last_code_page = -1;
-  thread_local const SingleByteTable* last_table = nullptr;
-  if (code_page == last_code_page) return *last_table;
-  const int asked = code_page;
+  // Every field read or written asks for its table: each known code page has a slot that holds
+  // its table once made, read without a lock; tables are made under the lock, once, and live until
+  // the program ends. A code page we do not know reads as the default one.
+  constexpr std::size_t kKnown = std::size(kCodePages);
+  static std::array<std::atomic<const SingleByteTable*>, kKnown> made{};
+  std::size_t slot = kKnown;
+  for (std::size_t i = 0; i < kKnown; ++i) {
+    if (kCodePages[i].code_page == code_page) slot = i;
+  }
+  if (slot == kKnown) return TableFor(kDefaultCodePage);
+  if (const SingleByteTable* table = made[slot].load(std::memory_order_acquire)) return *table;
   static std::mutex mutex;
-  static std::map<int, std::unique_ptr<SingleByteTable>> tables;
-  bool known = false;
-  for (const CodePageName& name : kCodePages) known = known || name.code_page == code_page;
-  if (!known) code_page = kDefaultCodePage;
   std::lock_guard<std::mutex> lock(mutex);
-  std::unique_ptr<SingleByteTable>& table = tables[code_page];
-  if (!table) table = std::make_unique<SingleByteTable>(code_page);
-  last_code_page = asked;
-  last_table = table.get();
+  if (const SingleByteTable* table = made[slot].load(std::memory_order_relaxed)) return *table;
+  const SingleByteTable* table = new SingleByteTable(code_page);  // kept for the program's life
+  made[slot].store(table, std::memory_order_release);
   return *table;
 }
 
