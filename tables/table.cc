@@ -123,6 +123,28 @@ struct Table::Impl {
   std::u16string locate_keys;
   std::vector<std::size_t> locate_fields;
 
+  // Numbers written lately, by field and value: a number field takes the same few values row after
+  // row, and formatting one costs more than the rest of the write. Kept for the layout in use.
+  struct WrittenNumber {
+    std::size_t field = SIZE_MAX;
+    std::uint64_t bits = 0;
+    Encoded encoded;
+  };
+  std::array<WrittenNumber, 16> written_numbers{};
+
+  const Encoded& NumberEncoded(std::size_t field, double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    WrittenNumber& slot =
+        written_numbers[(bits ^ (bits >> 29) ^ (bits >> 47) ^ field) % written_numbers.size()];
+    if (slot.field != field || slot.bits != bits) {
+      slot.encoded = EncodeNumber(layout.fields[field], value, layout.variant);
+      slot.field = field;
+      slot.bits = bits;
+    }
+    return slot.encoded;
+  }
+
   // Field look-ups by name, remembered by the caller's text (see FieldIndex).
   struct NameSlot {
     const char16_t* text = nullptr;
@@ -449,6 +471,7 @@ struct Table::Impl {
   void StartWith(const Layout& new_layout) {
     layout = new_layout;
     name_cache.fill(NameSlot{});
+    written_numbers.fill(WrittenNumber{});
     field_defs.clear();
     for (const FieldLayout& f : layout.fields) {
       FieldDef def{f.name, KindOf(f), 0};
@@ -747,13 +770,13 @@ void Table::SetText(std::size_t position, std::u16string_view value) {
 void Table::SetNumber(std::u16string_view field, double value) {
   Impl& t = *impl_;
   const std::size_t f = t.WritableField(field);
-  t.Store(field, f, EncodeNumber(t.layout.fields[f], value, t.layout.variant));
+  t.Store(field, f, t.NumberEncoded(f, value));
 }
 
 void Table::SetNumber(std::size_t position, double value) {
   Impl& t = *impl_;
   const std::size_t f = t.WritableField(position);
-  t.Store(t.layout.fields[f].name, f, EncodeNumber(t.layout.fields[f], value, t.layout.variant));
+  t.Store(t.layout.fields[f].name, f, t.NumberEncoded(f, value));
 }
 
 void Table::SetLogical(std::u16string_view field, bool value) {

@@ -93,6 +93,43 @@ TEST_F(TableTest, NumbersReadBackExactlyOrAreRefused) {
   }
 }
 
+// Row after row in one table, the same values again and again and the same value in fields of
+// other kinds: each row reads back what was written to it, and a refused value is refused again.
+TEST_F(TableTest, NumbersWrittenRowAfterRow) {
+  struct Case {
+    const char16_t* field;
+    double value;
+    bool stored;
+  } cases[] = {
+      {u"HORAS", 2.5, true},       {u"DNI", 12345678, true}, {u"HORAS", 12345678, true},
+      {u"HORAS", 1.0 / 3, false},  {u"HORAS", 4, true},      {u"DNI", 2.5, false},
+      {u"HORAS", 16.5, true},      {u"DNI", 4, true},        {u"HORAS", 0, true},
+  };
+  Table t(folder(), u"KINDS");
+  StartRow(t);
+  std::vector<const Case*> written;
+  for (int round = 0; round < 3; ++round) {
+    for (const Case& c : cases) {
+      t.Append();
+      if (!c.stored) {
+        EXPECT_THROW(t.SetNumber(c.field, c.value), Error) << c.value << " round " << round;
+      } else {
+        t.SetNumber(c.field, c.value);
+      }
+      t.Post();
+      written.push_back(&c);
+    }
+  }
+  t.Close();
+  t.Open(Share::kShared, Access::kReadOnly);
+  t.First();
+  t.Next();  // the row StartRow began
+  for (const Case* c : written) {
+    EXPECT_EQ(t.AsNumber(c->field), c->stored ? c->value : 0) << c->value;
+    t.Next();
+  }
+}
+
 TEST_F(TableTest, NumberRefusalSaysWhy) {
   Table t(folder(), u"ASIGT.DBF");
   StartRow(t);
