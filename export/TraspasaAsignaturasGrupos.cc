@@ -314,16 +314,32 @@ void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt, const A
   }
   for (size_t row = rows > kAhead ? rows - kAhead : 0; row < rows; ++row) look_up(row);
 
+  // What an hours text gives a row, worked out once per text: the records hold few of them.
+  struct Written {
+    double hours;
+    std::u16string lessons;
+  };
+  FirstByKey<Written> by_text;
   size_t row = 0;
   for (asigt.First(); !asigt.Eof(); asigt.Next(), ++row) {
     const std::u16string* hours_text = found[row];
     if (hours_text == nullptr) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
     }
-    const double hours = hours_text == nullptr ? kLeastHours : HoursOf(*hours_text);
+    const Written* written = nullptr;
+    if (hours_text != nullptr) {
+      written = by_text.Find(*hours_text);
+      if (written == nullptr) {
+        by_text.AddIfNew(*hours_text, [&] {
+          const double hours = HoursOf(*hours_text);
+          return Written{hours, LessonPattern(hours)};
+        });
+        written = by_text.Find(*hours_text);
+      }
+    }
     asigt.Edit();
-    asigt.SetNumber(at.hours, hours);
-    asigt.SetText(at.lessons, hours_text == nullptr ? u"1" : LessonPattern(hours));
+    asigt.SetNumber(at.hours, written == nullptr ? kLeastHours : written->hours);
+    asigt.SetText(at.lessons, written == nullptr ? u"1" : written->lessons);
     asigt.Post();
   }
 }
