@@ -129,24 +129,42 @@ SingleByteTable::SingleByteTable(int code_page) {
   for (int b = 255; b >= 0; --b) encode_[decode_[b]] = static_cast<char>(b);
 }
 
-const SingleByteTable& TableFor(int code_page) {
-  // Every field read or written asks for its table: each known code page has a slot that holds
-  // its table once made, read without a lock; tables are made under the lock, once, and live until
-  // the program ends. A code page we do not know reads as the default one.
-  constexpr std::size_t kKnown = std::size(kCodePages);
-  static std::array<std::atomic<const SingleByteTable*>, kKnown> made{};
-  std::size_t slot = kKnown;
-  for (std::size_t i = 0; i < kKnown; ++i) {
-    if (kCodePages[i].code_page == code_page) slot = i;
-  }
-  if (slot == kKnown) return TableFor(kDefaultCodePage);
-  if (const SingleByteTable* table = made[slot].load(std::memory_order_acquire)) return *table;
+// The tables made so far, one slot per known code page. Read without a lock; a table is made
+// under the lock, once, and lives until the program ends.
+constexpr std::size_t kKnownCodePages = std::size(kCodePages);
+std::array<std::atomic<const SingleByteTable*>, kKnownCodePages> made_tables{};
+
+// Nearly every call asks for the default code page: its slot is looked at first.
+constexpr std::size_t kDefaultSlot = [] {
+  std::size_t i = 0;
+  while (kCodePages[i].code_page != kDefaultCodePage) ++i;
+  return i;
+}();
+
+[[gnu::noinline]] const SingleByteTable& MakeTable(std::size_t slot) {
   static std::mutex mutex;
   std::lock_guard<std::mutex> lock(mutex);
-  if (const SingleByteTable* table = made[slot].load(std::memory_order_relaxed)) return *table;
-  const SingleByteTable* table = new SingleByteTable(code_page);  // kept for the program's life
-  made[slot].store(table, std::memory_order_release);
+  if (const SingleByteTable* table = made_tables[slot].load(std::memory_order_relaxed)) {
+    return *table;
+  }
+  const SingleByteTable* table = new SingleByteTable(kCodePages[slot].code_page);  // never freed
+  made_tables[slot].store(table, std::memory_order_release);
   return *table;
+}
+
+// Every field read or written asks for its table. A code page we do not know reads as the default
+// one.
+inline const SingleByteTable& TableFor(int code_page) {
+  std::size_t slot = kDefaultSlot;
+  if (code_page != kDefaultCodePage) {
+    for (slot = 0; slot < kKnownCodePages && kCodePages[slot].code_page != code_page; ++slot) {
+    }
+    if (slot == kKnownCodePages) slot = kDefaultSlot;
+  }
+  if (const SingleByteTable* table = made_tables[slot].load(std::memory_order_acquire)) {
+    return *table;
+  }
+  return MakeTable(slot);
 }
 
 }  // namespace
