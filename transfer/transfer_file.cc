@@ -1,6 +1,8 @@
 #include "transfer/transfer_file.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 
 #include "transfer/codepage.h"
@@ -29,6 +31,26 @@ constexpr char16_t kNoMapping[] =
     u"No mapping for the Unicode character exists in the target multi-byte code page";
 
 [[noreturn]] void ThrowReadError(int error) { throw Error(ReadErrorText(error)); }
+
+// The first line feed, carriage return or Ctrl-Z in [p, end), or end. All three are below 0x1B,
+// and so are few other bytes of a text: eight bytes at a time are passed over while none of them
+// is below it, and only a word that has one is looked at byte by byte.
+const char* FindLineStop(const char* p, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  for (;;) {
+    for (; end - p >= 8; p += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if (((word - kOnes * 0x1B) & ~word & kHighBits) != 0) break;  // a byte below 0x1B
+    }
+    const char* const word_end = end - p >= 8 ? p + 8 : end;
+    for (; p != word_end; ++p) {
+      if (*p == kLineFeed || *p == kCarriageReturn || *p == kEndOfFile) return p;
+    }
+    if (p == end) return end;
+  }
+}
 
 [[noreturn]] void ThrowOpenError(const std::u16string& path, int error) {
   throw Error(Subst(u"Cannot open file \"%s\". %s", {path, OpenErrorCause(error)}));
@@ -86,18 +108,28 @@ std::u16string LineReader::ReadLine() {
 
 void LineReader::ReadLine(std::u16string& text) {
   Impl& in = *impl_;
-  // The line's bytes are gathered whole before they are decoded: a character of several bytes
-  // may straddle two pieces of the file.
+  text.clear();
+  // Most lines lie whole in the buffer and end at LF or CR LF there: they are decoded where they
+  // are. Any other line's bytes are gathered whole before they are decoded: a character of
+  // several bytes may straddle two pieces of the file.
+  if (!in.AtEnd()) {
+    const char* begin = in.buffer.data() + in.position;
+    const char* end = in.buffer.data() + in.filled;
+    const char* stop = FindLineStop(begin, end);
+    if (stop != end && (*stop == kLineFeed ||
+                        (*stop == kCarriageReturn && end - stop >= 2 && stop[1] == kLineFeed))) {
+      AppendDecodedAnsi(std::string_view(begin, static_cast<std::size_t>(stop - begin)), text);
+      in.position += static_cast<std::size_t>(stop - begin) + (*stop == kLineFeed ? 1 : 2);
+      return;
+    }
+  }
   std::string& line = in.line;
   line.clear();
   while (!in.AtEnd()) {
     // The bytes up to the next line break or Ctrl-Z (or the end of the buffer) go in at once.
     const char* begin = in.buffer.data() + in.position;
     const char* end = in.buffer.data() + in.filled;
-    const char* stop = begin;
-    while (stop != end && *stop != kLineFeed && *stop != kCarriageReturn && *stop != kEndOfFile) {
-      ++stop;
-    }
+    const char* stop = FindLineStop(begin, end);
     line.append(begin, stop);
     in.position += static_cast<std::size_t>(stop - begin);
     if (stop == end || *stop == kEndOfFile) continue;  // AtEnd refills the buffer or ends
@@ -109,7 +141,6 @@ void LineReader::ReadLine(std::u16string& text) {
       break;
     }
   }
-  text.clear();
   AppendDecodedAnsi(line, text);
 }
 
