@@ -1,21 +1,27 @@
 // The dBase reader on any bytes: header, field descriptors, every field kind, the language
-// driver, deleted rows. Opens the table, walks every row and reads every field in every way.
+// driver, deleted rows. Opens the table, walks every row and reads every field in every way; then
+// reads it again as a large table is read, a window of a few records at a time, and must find
+// exactly the same.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "fuzz/fuzz_support.h"
 #include "tables/table.h"
 #include "transfer/error.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::filesystem::path folder = tpd::fuzz::FreshFolder("dbf");
-  tpd::fuzz::WriteFile(folder / "T.DBF", tpd::fuzz::Bytes(data, size));
-  using tpd::tables::Table;
+namespace {
+
+using tpd::tables::Table;
+
+// Everything read from the table, in order: values and the texts of the errors met.
+std::u16string ReadAll(const std::filesystem::path& folder, tpd::tables::Share share) {
+  std::u16string seen;
   try {
     Table table(folder.u16string(), u"T", u"wwTableSoluc");
-    table.Open(tpd::tables::Share::kShared, tpd::tables::Access::kReadOnly);
+    table.Open(share, tpd::tables::Access::kReadOnly);
     const auto fields = table.Fields();  // a copy: the walk must not depend on the handle's own
-    table.RowCount();
+    seen += u"rows " + std::u16string(1, static_cast<char16_t>(table.RowCount() & 0xFFFF));
     std::u16string first_value;
     // Every row as text; the first rows in every way (a failed conversion throws, which is slow,
     // and a fuzzed header can count thousands of one-byte rows).
@@ -29,26 +35,45 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (how == 0) {
               std::u16string text = table.AsText(field.name);
               if (first_value.empty()) first_value = text;
+              seen += u'|' + text;
             } else if (how == 1) {
-              table.AsInteger(field.name);
+              seen += u'|' + std::u16string(1, static_cast<char16_t>(table.AsInteger(field.name)));
             } else {
               table.AsNumber(field.name);
             }
-          } catch (const tpd::Error&) {
+          } catch (const tpd::Error& e) {
             // A value that does not convert names field, row and file.
+            seen += u'!' + e.text();
           }
         }
       }
     }
     if (!fields.empty()) {
       try {
-        table.Locate(fields.front().name, {first_value});
-      } catch (const tpd::Error&) {
+        seen += table.Locate(fields.front().name, {first_value}) ? u"found" : u"none";
+        seen += table.AsText(fields.front().name);
+      } catch (const tpd::Error& e) {
+        seen += u'!' + e.text();
       }
     }
     table.Close();
-  } catch (const tpd::Error&) {
+  } catch (const tpd::Error& e) {
     // A corrupt table is refused with what is wrong and the file's name.
+    seen += u"refused " + e.text();
   }
+  return seen;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::filesystem::path folder = tpd::fuzz::FreshFolder("dbf");
+  tpd::fuzz::WriteFile(folder / "T.DBF", tpd::fuzz::Bytes(data, size));
+  const std::u16string whole = ReadAll(folder, tpd::tables::Share::kShared);
+  // Held exclusively, any table larger than one byte is read a window of 64 bytes at a time.
+  tpd::tables::SetReadWindowForTesting(1, 64);
+  const std::u16string windowed = ReadAll(folder, tpd::tables::Share::kExclusive);
+  tpd::tables::SetReadWindowForTesting(0, 0);
+  if (windowed != whole) __builtin_trap();
   return 0;
 }
