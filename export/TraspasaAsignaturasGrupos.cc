@@ -103,8 +103,9 @@ void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects
     const std::u16string subject = Cut(line, assignment::kSubject);
     const std::u16string group = Cut(line, assignment::kGroup);
     const std::u16string suffix = Cut(line, assignment::kSuffix);
-    // The two values joined by a NUL, which neither holds (a line ends at one).
-    key.assign(subject).append(1, u'\0').append(suffix);
+    // The subject's length, then the two values: a line read line by line may hold a NUL, so no
+    // character can be trusted to tell where the subject ends.
+    key.assign(1, static_cast<char16_t>(subject.size())).append(subject).append(suffix);
     const SubjectFound* found = known.Find(key);
     if (found == nullptr) {
       known.AddIfNew(key, [&] {

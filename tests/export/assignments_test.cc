@@ -239,6 +239,33 @@ TEST_F(AssignmentsTest, SubjectsTableWithoutCodDruvFailsAtTheFirstRecord) {
   EXPECT_EQ(TableBytes("ASIGT"), before);
 }
 
+// A line read line by line may hold a NUL, and so may a text field inside its value: subject
+// "A\0C" with suffix "B" and subject "A" with suffix "C\0B" are two different assignments, and
+// only the first names the ASIGNOMT row.
+TEST_F(AssignmentsTest, SubjectAndSuffixAreToldApartWhateverTheyHold) {
+  using namespace std::string_view_literals;
+  {
+    tables::Table asignomt(table_folder_, u"ASIGNOMT.DBF");
+    tables::DeleteTableFiles(table_folder_, u"ASIGNOMT");
+    asignomt.Create({{u"COD", tables::FieldKind::kText, 10},
+                     {u"CODDRUV", tables::FieldKind::kText, 20},
+                     {u"CODIDIDRUV", tables::FieldKind::kText, 10}});
+    asignomt.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    asignomt.Append();
+    asignomt.SetText(u"COD", u"AC");
+    asignomt.SetText(u"CODDRUV", u"A\0C"sv);
+    asignomt.SetText(u"CODIDIDRUV", u"B");
+    asignomt.Post();
+    asignomt.Close();
+  }
+  WriteInput("druv_asignatgrupo.txt",
+             Framed("DRUV_ASIGNATGRUPO.TXT", {Assignment("1ESOA", "A\0C"sv, "B"),
+                                              Assignment("1ESOA", "A", "C\0B"sv)}));
+  WriteInput("druv_asignatcurso.txt", Framed("DRUV_ASIGNATCURSO.TXT", {}));
+  TraspasaAsignaturasGrupos(ctx());
+  EXPECT_EQ(Rows("ASIGT", {"CASIG"}), (Table{{"AC"}}));
+}
+
 TEST_F(AssignmentsTest, MissingSubjectsTableFailsWithTheOldTableKept) {
   WriteAssignments();
   WriteInput("druv_asignatcurso.txt", Framed("DRUV_ASIGNATCURSO.TXT", {}));
