@@ -54,16 +54,17 @@ class KeptByBytes {
  public:
   explicit KeptByBytes(const std::array<std::u16string_view, N>& fields) : fields_(fields) {}
 
-  // Takes the value of the current row's fields and starts bringing in what Get will read. A
-  // field that the table lacks is left for Get, so that its error comes where reading the fields
-  // one by one would raise it.
-  // `row` is the row's bytes (Table::RowBytes).
+  // Takes the value of the current row's fields from `row`, its bytes (Table::RowBytes), and
+  // starts bringing in what Get will read. A field that the table lacks is left for Get, so that
+  // its error comes where reading the fields one by one would raise it.
   void Prepare(const Table& soluc, std::string_view row) {
     prepared_ = false;
     if (!places_) {
       try {
         std::array<Table::Place, N> places;
-        for (size_t i = 0; i < N; ++i) places[i] = soluc.FieldPlace(soluc.FieldPosition(fields_[i]));
+        for (size_t i = 0; i < N; ++i) {
+          places[i] = soluc.FieldPlace(soluc.FieldPosition(fields_[i]));
+        }
         places_ = places;
       } catch (const Error&) {
         return;
@@ -236,8 +237,9 @@ std::string_view DataRecord(tables::Components& c, RecordPieces& p, std::string&
   p.task.Prepare(soluc, row);
   p.subject.Prepare(soluc, row);
   p.room.Prepare(soluc, row);
-  const Piece& period_and_day = counted(
-      p.period_and_day.Get([&] { return PeriodAndDay(c, p.periods); }), PassedOver::kPeriodFallback);
+  const Piece& period_and_day =
+      counted(p.period_and_day.Get([&] { return PeriodAndDay(c, p.periods); }),
+              PassedOver::kPeriodFallback);
   const Piece& teacher = p.teacher.Get([&] { return Teacher(soluc); });
   const Piece& group = counted(p.group.Get([&] { return Group(c); }), PassedOver::kGroupFallback);
   const Piece& task = counted(p.task.Get([&] { return Task(c); }), PassedOver::kTaskFallback);
