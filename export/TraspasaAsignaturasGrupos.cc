@@ -100,9 +100,9 @@ void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects
       CountNonDataLine(ctx, u"ASIGT", line);
       continue;
     }
-    const std::u16string subject = Cut(line, assignment::kSubject);
-    const std::u16string group = Cut(line, assignment::kGroup);
-    const std::u16string suffix = Cut(line, assignment::kSuffix);
+    const std::u16string_view subject = CutView(line, assignment::kSubject);
+    const std::u16string_view group = CutView(line, assignment::kGroup);
+    const std::u16string_view suffix = CutView(line, assignment::kSuffix);
     // The subject's length, then the two values: a line read line by line may hold a NUL, so no
     // character can be trusted to tell where the subject ends.
     key.assign(1, static_cast<char16_t>(subject.size())).append(subject).append(suffix);
@@ -110,7 +110,8 @@ void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects
     if (found == nullptr) {
       known.AddIfNew(key, [&] {
         SubjectFound f;
-        f.found = subjects.Locate(u"CODDRUV;CODIDIDRUV", {subject, suffix});
+        f.found = subjects.Locate(u"CODDRUV;CODIDIDRUV",
+                                  {std::u16string(subject), std::u16string(suffix)});
         if (f.found) {
           f.code = subjects.AsText(u"COD");
           f.druv_code = subjects.AsText(u"CODDRUV");
