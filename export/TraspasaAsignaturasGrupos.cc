@@ -106,29 +106,25 @@ void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects
     // The subject's length, then the two values: a line read line by line may hold a NUL, so no
     // character can be trusted to tell where the subject ends.
     key.assign(1, static_cast<char16_t>(subject.size())).append(subject).append(suffix);
-    const SubjectFound* found = known.Find(key);
-    if (found == nullptr) {
-      known.AddIfNew(key, [&] {
-        SubjectFound f;
-        f.found = subjects.Locate(u"CODDRUV;CODIDIDRUV",
-                                  {std::u16string(subject), std::u16string(suffix)});
-        if (f.found) {
-          f.code = subjects.AsText(u"COD");
-          f.druv_code = subjects.AsText(u"CODDRUV");
-        }
-        return f;
-      });
-      found = known.Find(key);
-    }
-    if (!found->found) {
+    const SubjectFound& found = known.FindOrAdd(key, [&] {
+      SubjectFound f;
+      f.found = subjects.Locate(u"CODDRUV;CODIDIDRUV",
+                                {std::u16string(subject), std::u16string(suffix)});
+      if (f.found) {
+        f.code = subjects.AsText(u"COD");
+        f.druv_code = subjects.AsText(u"CODDRUV");
+      }
+      return f;
+    });
+    if (!found.found) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kSubjectNotFound);
       continue;
     }
     asigt.Append();
-    asigt.SetText(at.subject_code, found->code);
+    asigt.SetText(at.subject_code, found.code);
     asigt.SetText(at.group, group);
     asigt.SetText(at.task, kLessonTask);
-    asigt.SetText(at.subject, found->druv_code);
+    asigt.SetText(at.subject, found.druv_code);
     asigt.SetText(at.suffix, suffix);
     asigt.Post();
     CountRow(ctx.counters, u"ASIGT");
@@ -330,14 +326,10 @@ void AddHours(const ExportContext& ctx, HoursIndex& index, Table& asigt, const A
     }
     const Written* written = nullptr;
     if (hours_text != nullptr) {
-      written = by_text.Find(*hours_text);
-      if (written == nullptr) {
-        by_text.AddIfNew(*hours_text, [&] {
-          const double hours = HoursOf(*hours_text);
-          return Written{hours, LessonPattern(hours)};
-        });
-        written = by_text.Find(*hours_text);
-      }
+      written = &by_text.FindOrAdd(*hours_text, [&] {
+        const double hours = HoursOf(*hours_text);
+        return Written{hours, LessonPattern(hours)};
+      });
     }
     asigt.Edit();
     asigt.SetNumber(at.hours, written == nullptr ? kLeastHours : written->hours);

@@ -90,9 +90,7 @@ class KeptByBytes {
   template <typename Make>
   const Value& Get(Make&& make) {
     if (!prepared_) return Unkept(make);
-    if (const Value* known = made_.Find(key_, hash_)) return *known;
-    made_.AddIfNew(key_, std::forward<Make>(make));
-    return *made_.Find(key_, hash_);
+    return made_.FindOrAdd(key_, hash_, make);
   }
 
  private:

@@ -39,21 +39,23 @@ class FirstByKey {
   // alone.
   template <typename Make>
   bool AddIfNew(std::basic_string_view<Char> key, Make&& make) {
-    if ((size_ + 1) * 2 > slots_.size()) Widen();
     const std::uint64_t h = HashOf(key);
-    std::size_t at = h & (slots_.size() - 1);
-    for (; slots_[at].entry != nullptr; at = (at + 1) & (slots_.size() - 1)) {
-      if (Matches(slots_[at], h, key)) return false;
-    }
-    // Nothing is entered until the value is made and stored: a `make` that throws (or memory
-    // running out) leaves the map as it was.
-    Value value = make();
-    Entry* entry = new (Place(key.size())) Entry{last_, key.size(), std::move(value)};
-    if (!key.empty()) std::memcpy(entry->key(), key.data(), key.size() * sizeof(Char));
-    last_ = entry;
-    ++size_;
-    slots_[at] = Slot{h, entry};
+    const std::size_t at = SlotFor(key, h);
+    if (slots_[at].entry != nullptr) return false;
+    Enter(at, h, key, make);
     return true;
+  }
+
+  // The value of `key`; when the key is new, added first with the value `make()` gives (as
+  // AddIfNew). `h` is the key's HashOf.
+  template <typename Make>
+  const Value& FindOrAdd(std::basic_string_view<Char> key, std::uint64_t h, Make&& make) {
+    if (const Value* known = Find(key, h)) return *known;
+    return Enter(SlotFor(key, h), h, key, make)->value;
+  }
+  template <typename Make>
+  const Value& FindOrAdd(std::basic_string_view<Char> key, Make&& make) {
+    return FindOrAdd(key, HashOf(key), make);
   }
 
   // The value of `key`, or null.
@@ -164,6 +166,31 @@ class FirstByKey {
       if (*p != *q) return false;
     }
     return true;
+  }
+
+  // The slot that holds `key` (of hash `h`), or the free one where it would go; the slots are
+  // widened first when they are half full.
+  std::size_t SlotFor(std::basic_string_view<Char> key, std::uint64_t h) {
+    if ((size_ + 1) * 2 > slots_.size()) Widen();
+    std::size_t at = h & (slots_.size() - 1);
+    for (; slots_[at].entry != nullptr; at = (at + 1) & (slots_.size() - 1)) {
+      if (Matches(slots_[at], h, key)) break;
+    }
+    return at;
+  }
+
+  // Enters `key` with the value `make()` gives at the free slot `at`. Nothing is entered until
+  // the value is made and stored: a `make` that throws (or memory running out) leaves the map as
+  // it was.
+  template <typename Make>
+  Entry* Enter(std::size_t at, std::uint64_t h, std::basic_string_view<Char> key, Make& make) {
+    Value value = make();
+    Entry* entry = new (Place(key.size())) Entry{last_, key.size(), std::move(value)};
+    if (!key.empty()) std::memcpy(entry->key(), key.data(), key.size() * sizeof(Char));
+    last_ = entry;
+    ++size_;
+    slots_[at] = Slot{h, entry};
+    return entry;
   }
 
   // Room for an entry with a key of `units`, aligned for the entry, where it will never move.

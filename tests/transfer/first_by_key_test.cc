@@ -44,6 +44,14 @@ TEST(FirstByKeyTest, KeepsTheFirstValueOfEveryKey) {
   }
   EXPECT_EQ(first.Find(u"B"), nullptr);
   EXPECT_EQ(first.Find(std::u16string(u"A\0", 2)), nullptr);
+
+  // FindOrAdd gives what is there without making anything, and adds what is not.
+  made = 0;
+  EXPECT_EQ(first.FindOrAdd(u"AB", make(-1)), 4);
+  EXPECT_EQ(first.FindOrAdd(u"B", make(8)), 8);
+  EXPECT_EQ(first.FindOrAdd(u"B", make(-1)), 8);
+  EXPECT_EQ(&first.FindOrAdd(u"B", make(-1)), first.Find(u"B"));
+  EXPECT_EQ(made, 1);
 }
 
 // Keys of bytes of every length up to a few words, alike but for their last byte, each find
@@ -79,6 +87,9 @@ TEST(FirstByKeyTest, AValueThatFailsEntersNothing) {
   EXPECT_THROW(first.AddIfNew(u"G1", []() -> std::u16string { throw std::runtime_error("no"); }),
                std::runtime_error);
   EXPECT_EQ(first.Find(u"G1"), nullptr);
+  EXPECT_EQ(first.size(), 0u);
+  EXPECT_THROW(first.FindOrAdd(u"G1", []() -> std::u16string { throw std::runtime_error("no"); }),
+               std::runtime_error);
   EXPECT_EQ(first.size(), 0u);
   EXPECT_TRUE(first.AddIfNew(u"G1", [] { return std::u16string(u"1A"); }));
   for (int i = 0; i < 1000; ++i) {
