@@ -330,11 +330,6 @@ void LineWriter::Add(std::u16string_view line) {
   out_.Write(line_);
 }
 
-void LineWriter::AddEncoded(std::string_view line) {
-  out_.Write(line);
-  out_.Write(kLineEnd);
-}
-
 void LineWriter::AddEncodedLine(std::string_view line_and_end) { out_.Write(line_and_end); }
 
 void LineWriter::Commit() { out_.Commit(); }

@@ -64,11 +64,9 @@ class LineWriter {
  public:
   explicit LineWriter(const std::u16string& path);
   void Add(std::u16string_view line);
-  // A line already in the file's bytes (as EncodeAnsi gives them).
-  void AddEncoded(std::string_view line);
   // The bytes that end each line.
   static constexpr std::string_view kLineEnd = "\r\n";
-  // A line already in the file's bytes and ended by kLineEnd.
+  // A line already in the file's bytes (as EncodeAnsi gives them) and ended by kLineEnd.
   void AddEncodedLine(std::string_view line_and_end);
   void Commit();
 
