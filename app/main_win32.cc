@@ -11,16 +11,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   // 2. The help file, a bare name. 3. The application title "transPelcarDruv" captions every
-  // message box (ui::kAppTitle).
-  tpd::ui::Help help;
-  help.SetFile(tpd::ui::kHelpFile);
+  // message box (kAppTitle).
+  tpd::Help help;
+  help.SetFile(tpd::kHelpFile);
   // 4. The dialog; FormCreate reads the command line while it is created.
-  tpd::ui::TMForm MForm(instance, help);
+  tpd::TMForm MForm(instance, help);
   if (!MForm.Create()) {
-    MessageBoxW(nullptr, L"The dialog could not be created.", tpd::ui::kAppTitle,
+    MessageBoxW(nullptr, L"The dialog could not be created.", tpd::kAppTitle,
                 MB_OK | MB_ICONERROR);
     return 1;
   }
   // 5. Until the dialog has closed.
-  return tpd::ui::RunMessageLoop(MForm);
+  return tpd::RunMessageLoop(MForm);
 }

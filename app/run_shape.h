@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "app/front_end.h"
+#include "transfer/front_end.h"
 
 namespace tpd {
 

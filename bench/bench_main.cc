@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
   fs::create_directories(ptemp);
   fs::create_directories(scratch);
 
-  tpd::bench::SchoolSize size = tpd::bench::ScaledSchool(k);
-  tpd::bench::GenerateSchool(size, folder.u16string(), ptemp.u16string());
+  tpd::SchoolSize size = tpd::ScaledSchool(k);
+  tpd::GenerateSchool(size, folder.u16string(), ptemp.u16string());
   // The generated files go to disk before anything is timed: otherwise the first run that
   // forces its own output to disk also pays for writing back the whole school.
   sync();

@@ -8,7 +8,7 @@
 #include "tables/table.h"
 #include "transfer/transfer_file.h"
 
-namespace tpd::bench {
+namespace tpd {
 namespace {
 
 // Left-aligned and blank-filled to the width (cut when longer), as DRUV writes its columns.
@@ -135,8 +135,7 @@ void GenerateSchool(const SchoolSize& size, const std::u16string& folder,
   lines.clear();
 
   // SOLUC: one entry per row, every tenth with day 0 (not placed).
-  using tables::FieldKind;
-  tables::Table soluc(table_folder, u"SOLUC.DBF");
+  Table soluc(table_folder, u"SOLUC.DBF");
   soluc.Create({{u"DIA", FieldKind::kInteger},
                 {u"HORA", FieldKind::kText, 8},
                 {u"MARCO", FieldKind::kText, 1},
@@ -145,7 +144,7 @@ void GenerateSchool(const SchoolSize& size, const std::u16string& folder,
                 {u"TAREA", FieldKind::kText, 10},
                 {u"ASIG", FieldKind::kText, 10},
                 {u"AULA", FieldKind::kText, 10}});
-  soluc.Open(tables::Share::kExclusive, tables::Access::kReadWrite);
+  soluc.Open(Share::kExclusive, Access::kReadWrite);
   // Slot numbers as the sessions step gives them: one per distinct start time.
   const long slots = std::min<long>((size.sessions + 4) / 5, 720);
   for (long i = 0; i < size.timetable_rows; ++i) {
@@ -163,4 +162,4 @@ void GenerateSchool(const SchoolSize& size, const std::u16string& folder,
   soluc.Close();
 }
 
-}  // namespace tpd::bench
+}  // namespace tpd

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace tpd::bench {
+namespace tpd {
 
 struct SchoolSize {
   long subjects = 300, activities = 20, teachers = 150, rooms = 80, groups = 60,
@@ -17,4 +17,4 @@ SchoolSize ScaledSchool(long k);
 void GenerateSchool(const SchoolSize& size, const std::u16string& folder,
                     const std::u16string& table_folder);
 
-}  // namespace tpd::bench
+}  // namespace tpd

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tpd::cli {
+namespace tpd {
 
 // The program's arguments without its name, as UTF-8.
 std::vector<std::string> Arguments(int argc, char** argv);
@@ -19,4 +19,4 @@ void WriteErr(std::u16string_view line);
 // Called first thing: sets up the memory the runs allocate from (see the platform side).
 void PrepareMemory();
 
-}  // namespace tpd::cli
+}  // namespace tpd

@@ -11,7 +11,7 @@
 #include "cli/console.h"
 #include "transfer/text.h"
 
-namespace tpd::cli {
+namespace tpd {
 
 std::vector<std::string> Arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -55,4 +55,4 @@ void PrepareMemory() {
 #endif
 }
 
-}  // namespace tpd::cli
+}  // namespace tpd

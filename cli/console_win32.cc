@@ -4,7 +4,7 @@
 #include "cli/console.h"
 #include "transfer/text.h"
 
-namespace tpd::cli {
+namespace tpd {
 
 std::vector<std::string> Arguments(int, char**) {
   // The narrow argv of Windows is in the ANSI code page and loses what it cannot hold; the wide
@@ -46,4 +46,4 @@ void WriteErr(std::u16string_view line) { Write(STD_ERROR_HANDLE, line); }
 
 void PrepareMemory() {}  // the process heap as it comes
 
-}  // namespace tpd::cli
+}  // namespace tpd

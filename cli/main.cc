@@ -18,7 +18,7 @@
 #include "transfer/file_system.h"
 #include "transfer/text.h"
 
-namespace tpd::cli {
+namespace tpd {
 namespace {
 
 // Exit statuses.
@@ -206,9 +206,9 @@ int Main(int argc, char** argv) {
 }
 
 }  // namespace
-}  // namespace tpd::cli
+}  // namespace tpd
 
 int main(int argc, char** argv) {
-  tpd::cli::PrepareMemory();
-  return tpd::cli::Main(argc, argv);
+  tpd::PrepareMemory();
+  return tpd::Main(argc, argv);
 }

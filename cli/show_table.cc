@@ -4,15 +4,15 @@
 #include "tables/table.h"
 #include "transfer/text.h"
 
-namespace tpd::cli {
+namespace tpd {
 
 void ShowTable(const std::u16string& table_folder, const std::u16string& name, int rows) {
-  tables::Table table(table_folder, name);
-  table.Open(tables::Share::kShared, tables::Access::kReadOnly);
+  Table table(table_folder, name);
+  table.Open(Share::kShared, Access::kReadOnly);
   WriteOut(UpperAscii(name) + u": " + IntToText(table.RowCount()) + u" filas (" + table.Path() +
            u")");
   std::u16string header;
-  for (const tables::FieldDef& f : table.Fields()) {
+  for (const FieldDef& f : table.Fields()) {
     if (!header.empty()) header += u" | ";
     header += f.name;
   }
@@ -20,7 +20,7 @@ void ShowTable(const std::u16string& table_folder, const std::u16string& name, i
   int shown = 0;
   for (table.First(); !table.Eof() && (rows < 0 || shown < rows); table.Next(), ++shown) {
     std::u16string line;
-    for (const tables::FieldDef& f : table.Fields()) {
+    for (const FieldDef& f : table.Fields()) {
       if (!line.empty()) line += u" | ";
       line += table.AsText(f.name);
     }
@@ -29,4 +29,4 @@ void ShowTable(const std::u16string& table_folder, const std::u16string& name, i
   table.Close();
 }
 
-}  // namespace tpd::cli
+}  // namespace tpd

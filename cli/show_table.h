@@ -3,10 +3,10 @@
 
 #include <string>
 
-namespace tpd::cli {
+namespace tpd {
 
 // Prints the table's path and row count, its field names and its first `rows` rows (all when
 // negative), one line each, fields separated by " | ". Errors pass to the caller.
 void ShowTable(const std::u16string& table_folder, const std::u16string& name, int rows);
 
-}  // namespace tpd::cli
+}  // namespace tpd

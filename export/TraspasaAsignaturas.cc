@@ -8,10 +8,9 @@
 namespace tpd {
 namespace {
 
-using tables::FieldKind;
 
-const std::vector<tables::FieldDef>& AsignomtFields() {
-  static const std::vector<tables::FieldDef> fields = {
+const std::vector<FieldDef>& AsignomtFields() {
+  static const std::vector<FieldDef> fields = {
       TextField(u"COD", 10),
       TextField(u"CODLARGO", 10),
       TextField(u"NOMBRE", 80),
@@ -31,7 +30,7 @@ namespace activity = layouts::actividades;
 constexpr std::u16string_view kActivityMark = u"*";
 
 void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
-                tables::Table& table) {
+                Table& table) {
   const std::u16string name = Cut(line, subject::kName);
   const std::u16string suffix = Cut(line, subject::kSuffix);
   const std::u16string base = Cut(line, subject::kBase);
@@ -57,7 +56,7 @@ void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& 
 }
 
 void AddActivity(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
-                 tables::Table& table) {
+                 Table& table) {
   const std::u16string code = std::u16string(kActivityMark) + Cut(line, activity::kCode);
   if (!codes.AdmitActivity(code)) {
     CountPassedOver(ctx.counters, u"ASIGNOMT", PassedOver::kDuplicateCode);
@@ -79,7 +78,7 @@ void TraspasaAsignaturas(ExportContext& ctx) {
   const std::u16string path = InputPath(ctx, subject::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de asignaturas (DRUV_ASIGNAT.TXT)")) return;
   LineReader subjects(path);
-  tables::Table table(ctx.table_folder, u"ASIGNOMT.DBF");
+  Table table(ctx.table_folder, u"ASIGNOMT.DBF");
   RebuildTable(table, ctx, u"ASIGNOMT", AsignomtFields());
   ShortCodes codes;
 

@@ -25,11 +25,9 @@
 namespace tpd {
 namespace {
 
-using tables::FieldKind;
-using tables::Table;
 
-const std::vector<tables::FieldDef>& AsigtFields() {
-  static const std::vector<tables::FieldDef> fields = {
+const std::vector<FieldDef>& AsigtFields() {
+  static const std::vector<FieldDef> fields = {
       TextField(u"CASIG", 10),      TextField(u"CPROF", 10),  TextField(u"CGRUP", 10),
       TextField(u"CAULA", 10),      TextField(u"CTAREA", 10), TextField(u"TURNO", 1),
       TextField(u"NIVEL", 5),       TextField(u"CURSO", 3),   TextField(u"GRUPO", 2),
@@ -182,7 +180,7 @@ class GroupIndex {
 // The group data of each row from the first GRUPOST row of its group.
 void AddGroupData(const ExportContext& ctx, Table& asigt, const AsigtFieldsAt& at) {
   Table groups(ctx.table_folder, u"GRUPOST.DBF");
-  groups.Open(tables::Share::kShared, tables::Access::kReadOnly);
+  groups.Open(Share::kShared, Access::kReadOnly);
   GroupIndex index(groups);
   std::u16string group;
   for (asigt.First(); !asigt.Eof(); asigt.Next()) {
@@ -352,9 +350,9 @@ void TraspasaAsignaturasGrupos(ExportContext& ctx) {
   if (FileExists(hours_path)) hours.emplace(hours_path);
   Table asigt(ctx.table_folder, u"ASIGT.DBF");
   RebuildTable(asigt, ctx, u"ASIGT", AsigtFields());
-  tables::Components components(ctx.table_folder);
+  Components components(ctx.table_folder);
   Table& subjects = components.wwTableNomAsg;
-  subjects.Open(tables::Share::kExclusive, tables::Access::kReadOnly);
+  subjects.Open(Share::kExclusive, Access::kReadOnly);
 
   const AsigtFieldsAt at(asigt);
   AddAssignments(ctx, assignments, subjects, asigt, at);

@@ -6,10 +6,9 @@
 namespace tpd {
 namespace {
 
-using tables::FieldKind;
 
-const std::vector<tables::FieldDef>& AulatFields() {
-  static const std::vector<tables::FieldDef> fields = {
+const std::vector<FieldDef>& AulatFields() {
+  static const std::vector<FieldDef> fields = {
       TextField(u"ABREV", 10),
       TextField(u"NOMBRE", 80),
       TextField(u"EDIFICIO", 1),             // never written
@@ -27,7 +26,7 @@ void TraspasaAulas(ExportContext& ctx) {
   const std::u16string path = InputPath(ctx, room::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de aulas (DRUV_AULAS.TXT)")) return;
   LineReader input(path);
-  tables::Table table(ctx.table_folder, u"AULAT.DBF");
+  Table table(ctx.table_folder, u"AULAT.DBF");
   RebuildTable(table, ctx, u"AULAT", AulatFields());
 
   std::u16string line;

@@ -7,8 +7,8 @@
 namespace tpd {
 namespace {
 
-const std::vector<tables::FieldDef>& GrupostFields() {
-  static const std::vector<tables::FieldDef> fields = {
+const std::vector<FieldDef>& GrupostFields() {
+  static const std::vector<FieldDef> fields = {
       TextField(u"ABREV", 10),  TextField(u"TURNO", 1),   TextField(u"NIVEL", 5),
       TextField(u"CURSO", 3),   TextField(u"GRUPO", 2),   TextField(u"MARCO", 1),
       TextField(u"UNIDAD", 10), TextField(u"DESCRIP", 80),
@@ -28,7 +28,7 @@ void TraspasaGrupos(ExportContext& ctx) {
   const std::u16string path = InputPath(ctx, group::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de grupos (DRUV_GRUPO.TXT)")) return;
   LineReader input(path);
-  tables::Table table(ctx.table_folder, u"GRUPOST.DBF");
+  Table table(ctx.table_folder, u"GRUPOST.DBF");
   RebuildTable(table, ctx, u"GRUPOST", GrupostFields());
 
   std::u16string line;

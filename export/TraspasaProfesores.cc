@@ -7,10 +7,9 @@
 namespace tpd {
 namespace {
 
-using tables::FieldKind;
 
-const std::vector<tables::FieldDef>& ProftFields() {
-  static const std::vector<tables::FieldDef> fields = {
+const std::vector<FieldDef>& ProftFields() {
+  static const std::vector<FieldDef> fields = {
       TextField(u"ABREV", 10),
       TextField(u"NOMBRE", 80),
       TextField(u"DEPART", 40),
@@ -29,7 +28,7 @@ void TraspasaProfesores(ExportContext& ctx) {
   const std::u16string path = InputPath(ctx, teacher::kFileName);
   if (!MainInputPresent(ctx, path, u"No existe archivo de profesores (DRUV_PROF.TXT)")) return;
   LineReader input(path);
-  tables::Table table(ctx.table_folder, u"PROFT.DBF");
+  Table table(ctx.table_folder, u"PROFT.DBF");
   RebuildTable(table, ctx, u"PROFT", ProftFields());
   // Codes already written; a code that differs only in letter case counts as written.
   CodeList written(/*sorted=*/false);

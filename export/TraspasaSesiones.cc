@@ -12,8 +12,8 @@
 namespace tpd {
 namespace {
 
-const std::vector<tables::FieldDef>& DiashorastFields() {
-  static const std::vector<tables::FieldDef> fields = {
+const std::vector<FieldDef>& DiashorastFields() {
+  static const std::vector<FieldDef> fields = {
       TextField(u"DIHO", 10),     TextField(u"CODDIHO", 10),  TextField(u"DIA", 20),
       TextField(u"TEXTODIA", 20), TextField(u"HORA", 8),      TextField(u"TEXTOHOR", 15),
       TextField(u"HORADESDE", 8), TextField(u"HORAHASTA", 8), TextField(u"MINUTOS", 8),
@@ -59,7 +59,7 @@ int Minutes(std::u16string_view start, std::u16string_view end) {
 
 // First pass: one row per data record; gathers the distinct start times.
 void AddSessions(const ExportContext& ctx, const std::vector<std::u16string>& lines,
-                 CodeList& starts, tables::Table& table) {
+                 CodeList& starts, Table& table) {
   for (const std::u16string& line : lines) {
     if (!IsDataRecord(line, session::kRecordName)) {
       CountNonDataLine(ctx, u"DIASHORAST", line);
@@ -89,7 +89,7 @@ void AddSessions(const ExportContext& ctx, const std::vector<std::u16string>& li
 
 // Second pass: the slot number goes into HORA, DIHO and the head of TEXTOHOR, each built from
 // what the row reads back.
-void NumberSlots(const CodeList& starts, tables::Table& table) {
+void NumberSlots(const CodeList& starts, Table& table) {
   for (table.First(); !table.Eof(); table.Next()) {
     const std::u16string slot = IntToText(starts.IndexOf(table.AsText(session::kStart.name)) + 1);
     table.Edit();
@@ -108,7 +108,7 @@ void TraspasaSesiones(ExportContext& ctx) {
   // Sorted: for hh:mm texts the collation order is the order of the times of day.
   CodeList starts(/*sorted=*/true);
   const std::vector<std::u16string> lines = ReadWholeFile(path);
-  tables::Table table(ctx.table_folder, u"DIASHORAST.DBF");
+  Table table(ctx.table_folder, u"DIASHORAST.DBF");
   RebuildTable(table, ctx, u"DIASHORAST", DiashorastFields());
   AddSessions(ctx, lines, starts, table);
   NumberSlots(starts, table);

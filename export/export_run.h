@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/front_end.h"
-#include "report/run_counters.h"
+#include "transfer/front_end.h"
+#include "transfer/run_counters.h"
 
 namespace tpd {
 

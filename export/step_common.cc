@@ -27,11 +27,11 @@ bool MainInputPresent(ExportContext& ctx, const std::u16string& path,
   return false;
 }
 
-void RebuildTable(tables::Table& table, const ExportContext& ctx, std::u16string_view name,
-                  const std::vector<tables::FieldDef>& fields) {
-  tables::DeleteTableFiles(ctx.table_folder, name);
+void RebuildTable(Table& table, const ExportContext& ctx, std::u16string_view name,
+                  const std::vector<FieldDef>& fields) {
+  DeleteTableFiles(ctx.table_folder, name);
   table.Create(fields);
-  table.Open(tables::Share::kShared, tables::Access::kReadWrite);
+  table.Open(Share::kShared, Access::kReadWrite);
   CountTable(ctx.counters, name);
 }
 
@@ -45,8 +45,8 @@ void CountNonDataLine(const ExportContext& ctx, std::u16string_view table, std::
   CountPassedOver(ctx.counters, table, NonDataLineKind(line));
 }
 
-tables::FieldDef TextField(std::u16string_view name, int width) {
-  return {std::u16string(name), tables::FieldKind::kText, width};
+FieldDef TextField(std::u16string_view name, int width) {
+  return {std::u16string(name), FieldKind::kText, width};
 }
 
 }  // namespace tpd

@@ -23,8 +23,8 @@ bool MainInputPresent(ExportContext& ctx, const std::u16string& path,
 // Rebuilds the step's table from nothing: deletes NAME.DBF and NAME.MDX, creates NAME.DBF with
 // exactly `fields` and opens it shared for reading and writing. The new table replaces the old
 // one only when the step closes it; a step that ends with an error leaves the old table alone.
-void RebuildTable(tables::Table& table, const ExportContext& ctx, std::u16string_view name,
-                  const std::vector<tables::FieldDef>& fields);
+void RebuildTable(Table& table, const ExportContext& ctx, std::u16string_view name,
+                  const std::vector<FieldDef>& fields);
 
 // For the run summary: a line of the step's input that is no data record of its record name,
 // told apart as header/trailer or any other line.
@@ -33,6 +33,6 @@ void CountNonDataLine(const ExportContext& ctx, std::u16string_view table, std::
 PassedOver NonDataLineKind(std::u16string_view line);
 
 // A text field of the given width, for field lists.
-tables::FieldDef TextField(std::u16string_view name, int width);
+FieldDef TextField(std::u16string_view name, int width);
 
 }  // namespace tpd

@@ -12,14 +12,13 @@
 
 namespace {
 
-using tpd::tables::Table;
 
 // Everything read from the table, in order: values and the texts of the errors met.
-std::u16string ReadAll(const std::filesystem::path& folder, tpd::tables::Share share) {
+std::u16string ReadAll(const std::filesystem::path& folder, tpd::Share share) {
   std::u16string seen;
   try {
     Table table(folder.u16string(), u"T", u"wwTableSoluc");
-    table.Open(share, tpd::tables::Access::kReadOnly);
+    table.Open(share, tpd::Access::kReadOnly);
     const auto fields = table.Fields();  // a copy: the walk must not depend on the handle's own
     seen += u"rows " + std::u16string(1, static_cast<char16_t>(table.RowCount() & 0xFFFF));
     std::u16string first_value;
@@ -67,13 +66,13 @@ std::u16string ReadAll(const std::filesystem::path& folder, tpd::tables::Share s
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::filesystem::path folder = tpd::fuzz::FreshFolder("dbf");
-  tpd::fuzz::WriteFile(folder / "T.DBF", tpd::fuzz::Bytes(data, size));
-  const std::u16string whole = ReadAll(folder, tpd::tables::Share::kShared);
+  static const std::filesystem::path folder = tpd::FreshFolder("dbf");
+  tpd::WriteFile(folder / "T.DBF", tpd::Bytes(data, size));
+  const std::u16string whole = ReadAll(folder, tpd::Share::kShared);
   // Held exclusively, any table larger than one byte is read a window of 64 bytes at a time.
-  tpd::tables::SetReadWindowForTesting(1, 64);
-  const std::u16string windowed = ReadAll(folder, tpd::tables::Share::kExclusive);
-  tpd::tables::SetReadWindowForTesting(0, 0);
+  tpd::SetReadWindowForTesting(1, 64);
+  const std::u16string windowed = ReadAll(folder, tpd::Share::kExclusive);
+  tpd::SetReadWindowForTesting(0, 0);
   if (windowed != whole) __builtin_trap();
   return 0;
 }

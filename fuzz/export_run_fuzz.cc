@@ -22,17 +22,17 @@ constexpr std::string_view kFiles[] = {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::filesystem::path folder = tpd::fuzz::FreshFolder("txt");
-  const std::filesystem::path tables = tpd::fuzz::FreshFolder("ptemp");
-  std::string_view rest = tpd::fuzz::Bytes(data, size);
+  const std::filesystem::path folder = tpd::FreshFolder("txt");
+  const std::filesystem::path tables = tpd::FreshFolder("ptemp");
+  std::string_view rest = tpd::Bytes(data, size);
   for (std::string_view name : kFiles) {
     const std::size_t end = rest.find(kFileSeparator);
-    tpd::fuzz::WriteFile(folder / name, rest.substr(0, end));
+    tpd::WriteFile(folder / name, rest.substr(0, end));
     if (end == std::string_view::npos) break;
     rest.remove_prefix(end + kFileSeparator.size());
   }
 
-  tpd::fuzz::SilentFrontEnd ui;
+  tpd::SilentFrontEnd ui;
   int estado = 0;
   tpd::ExportContext ctx{folder.u16string() + u"/", tables.u16string(), estado, ui};
   try {

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace tpd::fuzz {
+namespace tpd {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::string ReadFile(const std::filesystem::path& path) {
   return s.str();
 }
 
-}  // namespace tpd::fuzz
+}  // namespace tpd

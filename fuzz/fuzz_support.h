@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/front_end.h"
+#include "transfer/front_end.h"
 
-namespace tpd::fuzz {
+namespace tpd {
 
 // The bytes libFuzzer hands over, as a view.
 inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) {
@@ -32,4 +32,4 @@ class SilentFrontEnd : public FrontEnd {
   void SetBusy(bool) override {}
 };
 
-}  // namespace tpd::fuzz
+}  // namespace tpd

@@ -12,14 +12,14 @@ namespace {
 
 const std::filesystem::path& SampleSchool() {
   static const std::filesystem::path folder = [] {
-    std::filesystem::path school = tpd::fuzz::FreshFolder("escuela");
+    std::filesystem::path school = tpd::FreshFolder("escuela");
     std::filesystem::path source = std::filesystem::path(TPD_FUZZ_SOURCE_DIR) / "examples/escuela";
     for (const auto& entry : std::filesystem::directory_iterator(source)) {
       if (!entry.is_regular_file()) continue;
       std::filesystem::copy_file(entry.path(), school / entry.path().filename());
     }
     std::filesystem::create_directories(school / "ptemp");
-    tpd::fuzz::SilentFrontEnd ui;
+    tpd::SilentFrontEnd ui;
     int estado = 0;
     tpd::ExportContext ctx{school.u16string() + u"/", (school / "ptemp").u16string(), estado, ui};
     tpd::ExportSteps(ctx);
@@ -34,7 +34,7 @@ tpd::LocalDateTime FixedClock() { return {2024, 9, 2, 8, 30}; }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::filesystem::path& school = SampleSchool();
-  tpd::fuzz::WriteFile(school / "ptemp" / "SOLUC.DBF", tpd::fuzz::Bytes(data, size));
+  tpd::WriteFile(school / "ptemp" / "SOLUC.DBF", tpd::Bytes(data, size));
   try {
     tpd::ImportTimetable(
         tpd::ImportContext{school.u16string() + u"/", (school / "ptemp").u16string(), FixedClock});

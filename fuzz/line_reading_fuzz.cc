@@ -9,8 +9,8 @@
 #include "transfer/transfer_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::filesystem::path path = tpd::fuzz::ScratchFolder() / "lines.txt";
-  tpd::fuzz::WriteFile(path, tpd::fuzz::Bytes(data, size));
+  const std::filesystem::path path = tpd::ScratchFolder() / "lines.txt";
+  tpd::WriteFile(path, tpd::Bytes(data, size));
   try {
     tpd::LineReader reader(path.u16string());
     // A second reader reads into one line kept from line to line, as the export steps do: it

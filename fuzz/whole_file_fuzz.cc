@@ -8,7 +8,7 @@
 #include "transfer/transfer_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes = tpd::fuzz::Bytes(data, size);
+  const std::string_view bytes = tpd::Bytes(data, size);
   try {
     const std::vector<std::u16string> lines = tpd::SplitWholeFile(bytes);
     // No line holds a line end, and what was read can be written back.

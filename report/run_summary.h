@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "report/run_counters.h"
+#include "transfer/run_counters.h"
 
 namespace tpd {
 

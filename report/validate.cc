@@ -46,15 +46,15 @@ constexpr std::array<KindLabel, 9> kKindLabels = {{
 Validation ValidateTransferFiles(const std::u16string& dirTxt,
                                  const std::u16string& table_folder) {
   Validation v;
-  check::Findings out(v);
-  check::Known known;
+  Findings out(v);
+  Known known;
   known.table_folder = table_folder;
-  check::CheckSubjects(out, dirTxt, known);
-  check::CheckTeachers(out, dirTxt);
-  check::CheckRooms(out, dirTxt);
-  check::CheckGroups(out, dirTxt, known);
-  check::CheckAssignments(out, dirTxt, known);
-  check::CheckSessions(out, dirTxt);
+  CheckSubjects(out, dirTxt, known);
+  CheckTeachers(out, dirTxt);
+  CheckRooms(out, dirTxt);
+  CheckGroups(out, dirTxt, known);
+  CheckAssignments(out, dirTxt, known);
+  CheckSessions(out, dirTxt);
   std::stable_sort(v.findings.begin(), v.findings.end(), [](const Finding& a, const Finding& b) {
     const size_t fa = FilePosition(a.file), fb = FilePosition(b.file);
     return fa != fb ? fa < fb : a.line < b.line;

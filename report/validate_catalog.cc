@@ -9,7 +9,7 @@
 #include "transfer/file_system.h"
 #include "transfer/text.h"
 
-namespace tpd::check {
+namespace tpd {
 namespace {
 
 // The layouts of the catalog files.
@@ -176,4 +176,4 @@ void CheckGroups(Findings& out, const std::u16string& dirTxt, Known& known) {
   });
 }
 
-}  // namespace tpd::check
+}  // namespace tpd

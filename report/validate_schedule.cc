@@ -11,7 +11,7 @@
 #include "transfer/file_system.h"
 #include "transfer/text.h"
 
-namespace tpd::check {
+namespace tpd {
 namespace {
 
 // The layouts of the assignments, their weekly hours and the sessions.
@@ -205,4 +205,4 @@ void CheckSessions(Findings& out, const std::u16string& dirTxt) {
   }
 }
 
-}  // namespace tpd::check
+}  // namespace tpd

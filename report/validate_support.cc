@@ -7,7 +7,7 @@
 #include "transfer/text.h"
 #include "transfer/transfer_file.h"
 
-namespace tpd::check {
+namespace tpd {
 
 void Findings::Add(std::u16string_view file, long long line, FindingKind kind,
                    std::u16string text) {
@@ -108,9 +108,9 @@ bool ReadWhole(Findings& out, const std::u16string& dirTxt, std::u16string_view 
   return false;
 }
 
-}  // namespace tpd::check
+}  // namespace tpd
 
-namespace tpd::check {
+namespace tpd {
 
 bool MainInputPresent(Findings& out, const std::u16string& dirTxt, std::u16string_view file,
                       std::u16string_view message) {
@@ -120,4 +120,4 @@ bool MainInputPresent(Findings& out, const std::u16string& dirTxt, std::u16strin
   return false;
 }
 
-}  // namespace tpd::check
+}  // namespace tpd

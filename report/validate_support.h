@@ -14,7 +14,7 @@
 #include "export/record_layouts.h"
 #include "report/validate.h"
 
-namespace tpd::check {
+namespace tpd {
 
 class Findings {
  public:
@@ -80,4 +80,4 @@ void CheckSessions(Findings& out, const std::u16string& dirTxt);
 bool MainInputPresent(Findings& out, const std::u16string& dirTxt,
                       std::u16string_view file, std::u16string_view message);
 
-}  // namespace tpd::check
+}  // namespace tpd

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace tpd::tables {
+namespace tpd {
 
 namespace block {
 // A block of at least `capacity` bytes holding the first `keep` bytes of `old` (of `old_capacity`,
@@ -70,4 +70,4 @@ class ByteBuffer {
   std::size_t capacity_ = 0;
 };
 
-}  // namespace tpd::tables
+}  // namespace tpd

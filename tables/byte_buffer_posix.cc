@@ -13,7 +13,7 @@
 
 #include "tables/byte_buffer.h"
 
-namespace tpd::tables::block {
+namespace tpd::block {
 namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
@@ -90,4 +90,4 @@ void Free(char* block, std::size_t capacity) {
   }
 }
 
-}  // namespace tpd::tables::block
+}  // namespace tpd::block

@@ -4,7 +4,7 @@
 
 #include "tables/byte_buffer.h"
 
-namespace tpd::tables::block {
+namespace tpd::block {
 
 char* Resize(char* old, std::size_t /*old_capacity*/, std::size_t& capacity,
              std::size_t /*keep*/) {
@@ -15,4 +15,4 @@ char* Resize(char* old, std::size_t /*old_capacity*/, std::size_t& capacity,
 
 void Free(char* block, std::size_t /*capacity*/) { std::free(block); }
 
-}  // namespace tpd::tables::block
+}  // namespace tpd::block

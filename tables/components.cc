@@ -1,7 +1,7 @@
 #include "tables/table.h"
 #include "tables/table_paths.h"
 
-namespace tpd::tables {
+namespace tpd {
 
 // The pupils table lies in a subfolder of the table folder; no run ever opens it.
 Components::Components(const std::u16string& table_folder)
@@ -13,4 +13,4 @@ Components::Components(const std::u16string& table_folder)
       wwTableProfesor(table_folder, u"PROFT", u"wwTableProfesor"),
       wwTableSoluc(table_folder, u"SOLUC", u"wwTableSoluc") {}
 
-}  // namespace tpd::tables
+}  // namespace tpd

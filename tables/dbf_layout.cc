@@ -7,7 +7,7 @@
 #include "transfer/error.h"
 #include "transfer/text.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 // Level 7: bytes 32-63 of the header name the language driver.
@@ -379,4 +379,4 @@ std::string BuildHeader(const Layout& layout, std::uint32_t record_count, int ye
   return h;
 }
 
-}  // namespace tpd::tables
+}  // namespace tpd

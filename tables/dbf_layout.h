@@ -10,7 +10,7 @@
 
 #include "tables/table.h"
 
-namespace tpd::tables {
+namespace tpd {
 
 // Sizes and offsets of the header's fixed part (the same in every variant).
 inline constexpr std::size_t kFixedHeaderSize = 32;       // version byte .. language driver
@@ -82,4 +82,4 @@ FieldKind KindOf(const FieldLayout& field);
 // "Corrupt table: <what>.\nTable: <path>"
 [[noreturn]] void ThrowCorrupt(std::u16string_view what, const std::u16string& path);
 
-}  // namespace tpd::tables
+}  // namespace tpd

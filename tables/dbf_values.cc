@@ -10,7 +10,7 @@
 #include "transfer/error.h"
 #include "transfer/text.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 constexpr double kMsPerDay = 86400000.0;
@@ -437,4 +437,4 @@ std::string EmptyField(const FieldLayout& field, Variant variant) {
   }
 }
 
-}  // namespace tpd::tables
+}  // namespace tpd

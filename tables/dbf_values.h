@@ -8,7 +8,7 @@
 
 #include "tables/dbf_layout.h"
 
-namespace tpd::tables {
+namespace tpd {
 
 // What a stored field holds. Empty covers blanks and the empty forms of the binary types.
 struct StoredValue {
@@ -60,4 +60,4 @@ Encoded EncodeLogical(const FieldLayout& field, bool value);
 // The bytes of a field that was never written.
 std::string EmptyField(const FieldLayout& field, Variant variant);
 
-}  // namespace tpd::tables
+}  // namespace tpd

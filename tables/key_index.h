@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tpd::tables {
+namespace tpd {
 
 class KeyIndex {
  public:
@@ -79,4 +79,4 @@ inline std::uint64_t HashText(std::u16string_view text, std::uint64_t h = 146959
   return h;
 }
 
-}  // namespace tpd::tables
+}  // namespace tpd

@@ -18,7 +18,7 @@
 #include "transfer/file_system.h"
 #include "transfer/text.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 constexpr int kTempNameAttempts = 1000;  // names already taken by leftovers of earlier runs
@@ -858,4 +858,4 @@ const std::vector<FieldDef>& Table::Fields() const { return impl_->field_defs; }
 
 long Table::RowCount() const { return static_cast<long>(impl_->live.size()); }
 
-}  // namespace tpd::tables
+}  // namespace tpd

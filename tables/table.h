@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tpd::tables {
+namespace tpd {
 
 enum class FieldKind { kText, kLogical, kInteger, kNumber };
 
@@ -155,4 +155,4 @@ struct Components {
   Table wwTableSoluc;     // SOLUC
 };
 
-}  // namespace tpd::tables
+}  // namespace tpd

@@ -1,6 +1,6 @@
 #include "tables/table_file.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 long long write_limit = -1;  // bytes still allowed before writes fail; -1: no limit
 }  // namespace
@@ -17,4 +17,4 @@ bool WriteAllowed(std::size_t bytes) {
   return true;
 }
 
-}  // namespace tpd::tables
+}  // namespace tpd

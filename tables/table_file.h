@@ -9,7 +9,7 @@
 
 #include "tables/byte_buffer.h"
 
-namespace tpd::tables {
+namespace tpd {
 
 // The result of a platform call: the system's error number (0 when it worked), and whether the
 // cause is another program holding the file.
@@ -96,4 +96,4 @@ void SetWriteLimitForTesting(long long bytes);
 // The counterpart for the platform files: consumes the allowance; false when a write must fail.
 bool WriteAllowed(std::size_t bytes);
 
-}  // namespace tpd::tables
+}  // namespace tpd

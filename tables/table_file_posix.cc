@@ -9,7 +9,7 @@
 #include "tables/table_file.h"
 #include "transfer/text.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 // A NUL inside a path would cut it short and name another file: such a path names nothing.
@@ -231,4 +231,4 @@ std::vector<std::u16string> FolderEntries(const std::u16string& folder) {
 
 long ProcessId() { return static_cast<long>(getpid()); }
 
-}  // namespace tpd::tables
+}  // namespace tpd

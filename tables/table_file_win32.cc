@@ -2,7 +2,7 @@
 
 #include "tables/table_file.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 // Paths near or beyond MAX_PATH take the long-path form "\\?\" of their full path.
@@ -197,4 +197,4 @@ std::vector<std::u16string> FolderEntries(const std::u16string& folder) {
 
 long ProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 
-}  // namespace tpd::tables
+}  // namespace tpd

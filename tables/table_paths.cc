@@ -4,7 +4,7 @@
 #include "transfer/file_system.h"
 #include "transfer/text.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 constexpr std::u16string_view kTableEnding = u".DBF";
@@ -46,4 +46,4 @@ void RemoveLeftoverFiles(const std::u16string& folder, std::u16string_view base)
   }
 }
 
-}  // namespace tpd::tables
+}  // namespace tpd

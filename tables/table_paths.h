@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tpd::tables {
+namespace tpd {
 
 // `folder` and `name` with one separator between them.
 std::u16string JoinPath(const std::u16string& folder, std::u16string_view name);
@@ -23,4 +23,4 @@ bool IsTempFileOf(std::u16string_view entry, std::u16string_view base);
 // live program is still writing. Failures are ignored.
 void RemoveLeftoverFiles(const std::u16string& folder, std::u16string_view base);
 
-}  // namespace tpd::tables
+}  // namespace tpd

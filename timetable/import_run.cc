@@ -18,9 +18,6 @@ namespace tpd {
 
 namespace {
 
-using tables::Access;
-using tables::Share;
-using tables::Table;
 
 // The centre code is columns 52-59 of the subjects file's header record, taken as it stands.
 constexpr int kCentreColumn = 52;
@@ -140,7 +137,7 @@ Piece CodeOrOwn(Table& table, std::u16string_view key, const std::u16string& val
 
 // The session code and the day letter of the current SOLUC row. The periods are read at the first
 // entry that needs them, so that a SOLUC without entries never reads DIASHORAST.
-Piece PeriodAndDay(tables::Components& c, std::optional<PeriodIndex>& periods) {
+Piece PeriodAndDay(Components& c, std::optional<PeriodIndex>& periods) {
   Table& soluc = c.wwTableSoluc;
   const std::u16string hora = soluc.AsText(u"HORA");
   const std::u16string dia = soluc.AsText(u"DIA");
@@ -155,22 +152,22 @@ Piece Teacher(const Table& soluc) {
   return {Padded(soluc.AsText(u"PROF"), kTeacherWidth), {}, false};
 }
 
-Piece Group(tables::Components& c) {
+Piece Group(Components& c) {
   return CodeOrOwn(c.wwTableGrupos, u"ABREV", c.wwTableSoluc.AsText(u"CODGRUPO"), kGroupWidth);
 }
 
-Piece Room(tables::Components& c) {
+Piece Room(Components& c) {
   return CodeOrOwn(c.wwTableAulas, u"ABREV", c.wwTableSoluc.AsText(u"AULA"), kRoomWidth);
 }
 
-Piece Task(tables::Components& c) {
+Piece Task(Components& c) {
   const auto found = LookUp(c.wwTableNomAsg, u"COD", c.wwTableSoluc.AsText(u"TAREA"), u"CODTAREA");
   if (found) return {Padded((*found)[0], kTaskWidth), {}, false};
   return {Padded(u"LEC", kTaskWidth), {}, true};
 }
 
 // A subject that is not in ASIGNOMT gets a blank field and no suffix: no DRUV code is made up.
-Piece Subject(tables::Components& c) {
+Piece Subject(Components& c) {
   const auto found =
       LookUp(c.wwTableNomAsg, u"COD", c.wwTableSoluc.AsText(u"ASIG"), u"CODDRUV", u"CODIDIDRUV");
   if (!found) return {Padded(u"", kSubjectWidth), {}, true};
@@ -221,7 +218,7 @@ inline void CopyFew(char* to, const char* from, std::size_t n) {
 // every piece are taken first, so that the waits for memory of their look-ups overlap; the pieces
 // are then made in the order of the record, each reading its fields as it is made, so that a
 // field that cannot be read stops the run where reading the fields one by one would.
-std::string_view DataRecord(tables::Components& c, RecordPieces& p, std::string& buffer,
+std::string_view DataRecord(Components& c, RecordPieces& p, std::string& buffer,
                             RunCounters* counters) {
   Table& soluc = c.wwTableSoluc;
   auto counted = [&](const Piece& piece, PassedOver fell_back) -> const Piece& {
@@ -272,7 +269,7 @@ void ImportTimetable(const ImportContext& ctx) {
   long long records = 0;
   {
     // Components left open by an error are released as `c` goes out of scope.
-    tables::Components c(ctx.table_folder);
+    Components c(ctx.table_folder);
     Table* const in_order[] = {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableProfesor,
                                &c.wwTableAulas, &c.wwTableNomAsg, &c.wwTableTramos};
     for (Table* table : in_order) table->Open(Share::kExclusive, Access::kReadOnly);

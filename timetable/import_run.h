@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "report/run_counters.h"
+#include "transfer/run_counters.h"
 
 namespace tpd {
 

@@ -2,7 +2,7 @@
 
 namespace tpd {
 
-PeriodIndex::PeriodIndex(tables::Table& tramos) {
+PeriodIndex::PeriodIndex(Table& tramos) {
   for (tramos.First(); !tramos.Eof(); tramos.Next()) {
     codes_.AddIfNew(Key(tramos.AsText(u"DIA"), tramos.AsText(u"HORA"), tramos.AsText(u"MARCO")),
                     [&] { return tramos.AsText(u"CODDIHO"); });

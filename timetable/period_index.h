@@ -13,7 +13,7 @@ class PeriodIndex {
  public:
   // Walks `tramos` (open) from its first row; for each (DIA, HORA, MARCO) the first row in table
   // order gives the code, as a walk from the first row for every entry would find it.
-  explicit PeriodIndex(tables::Table& tramos);
+  explicit PeriodIndex(Table& tramos);
 
   // CODDIHO of the first row whose three texts equal these exactly, with case; empty when none.
   std::u16string Find(std::u16string_view dia, std::u16string_view hora,

@@ -18,7 +18,7 @@
 #include "ui/panels.h"
 #include "ui/program_path.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 // The drive box is created with room for its drop-down list below the closed box.
@@ -539,4 +539,4 @@ int RunMessageLoop(TMForm& form) {
   return static_cast<int>(msg.wParam);
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

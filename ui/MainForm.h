@@ -14,7 +14,7 @@
 #include "ui/folder_chooser.h"
 #include "ui/help.h"
 
-namespace tpd::ui {
+namespace tpd {
 
 class TMForm {
  public:
@@ -82,4 +82,4 @@ class TMForm {
 // The message loop of the program: runs until the dialog has closed; returns the exit code.
 int RunMessageLoop(TMForm& form);
 
-}  // namespace tpd::ui
+}  // namespace tpd

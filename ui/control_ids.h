@@ -1,7 +1,7 @@
 // Control identifiers of the dialog, shared with the program that drives the dialog in tests.
 #pragma once
 
-namespace tpd::ui {
+namespace tpd {
 
 // The dialog's window class and caption.
 inline constexpr wchar_t kFormClass[] = L"TMForm";
@@ -26,4 +26,4 @@ enum ControlId : int {
   kLabel1,         // version
 };
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -4,7 +4,7 @@
 
 #include "ui/control_ids.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 std::wstring W(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
@@ -26,4 +26,4 @@ void DialogFrontEnd::ShowError(std::u16string_view text) {
   MessageBoxW(owner_, W(ErrorBoxText(text)).c_str(), kAppTitle, MB_OK | MB_ICONERROR);
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-#include "app/front_end.h"
+#include "transfer/front_end.h"
 #include "transfer/error.h"
 
-namespace tpd::ui {
+namespace tpd {
 
 class DialogFrontEnd : public FrontEnd {
  public:
@@ -25,4 +25,4 @@ class DialogFrontEnd : public FrontEnd {
   bool busy_ = false;
 };
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -1,6 +1,6 @@
 #include "ui/dpi.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 // Per-monitor DPI functions exist from Windows 10 on: looked up at run time so that the program
@@ -35,4 +35,4 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD ex_style, int dpi) {
   }
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

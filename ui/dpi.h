@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tpd::ui {
+namespace tpd {
 
 inline constexpr int kBaseDpi = 96;
 
@@ -16,4 +16,4 @@ inline int Scale(int pixels_at_96, int dpi) { return MulDiv(pixels_at_96, dpi, k
 // The window rectangle that gives a client area of `rect` for the given style and DPI.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD ex_style, int dpi);
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -10,7 +10,7 @@
 #include "ui/form_layout.h"
 #include "ui/glyphs.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 constexpr int kIndent = 8;       // per level of the folder tree, 96-DPI pixels
@@ -237,4 +237,4 @@ void FolderChooser::DrawEntry(const DRAWITEMSTRUCT& item) const {
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &bounds);
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tpd::ui {
+namespace tpd {
 
 class FolderChooser {
  public:
@@ -53,4 +53,4 @@ class FolderChooser {
   std::vector<Entry> entries_;
 };
 
-}  // namespace tpd::ui
+}  // namespace tpd

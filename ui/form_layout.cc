@@ -1,6 +1,6 @@
 #include "ui/form_layout.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 using K = ControlKind;
@@ -45,4 +45,4 @@ const ControlLayout& LayoutOf(ControlId id) {
   return kControls[0];
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -8,7 +8,7 @@
 
 #include "ui/control_ids.h"
 
-namespace tpd::ui {
+namespace tpd {
 
 // Client area of the dialog at 96 DPI.
 inline constexpr int kClientWidth = 599;
@@ -53,4 +53,4 @@ struct ControlLayout {
 std::span<const ControlLayout> FormControls();
 const ControlLayout& LayoutOf(ControlId id);
 
-}  // namespace tpd::ui
+}  // namespace tpd

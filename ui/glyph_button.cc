@@ -7,7 +7,7 @@
 
 #include "ui/dpi.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 constexpr int kGlyphTextGap = 4;  // between the glyph and the caption, 96-DPI pixels
@@ -95,4 +95,4 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, Glyph glyph, bool is_default, i
   if (old_font) SelectObject(dc, old_font);
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -7,9 +7,9 @@
 
 #include "ui/glyphs.h"
 
-namespace tpd::ui {
+namespace tpd {
 
 // `is_default` draws the default-button look (the button that Enter would click).
 void DrawGlyphButton(const DRAWITEMSTRUCT& item, Glyph glyph, bool is_default, int dpi);
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 struct PaletteEntry {
@@ -182,4 +182,4 @@ void DrawGlyph(HDC dc, Glyph glyph, int x, int y, int side, bool greyed) {
   SetDCBrushColor(dc, old_brush);
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tpd::ui {
+namespace tpd {
 
 enum class Glyph { kCheck, kDoor, kFolderOpen, kFolderClosed };
 
@@ -16,4 +16,4 @@ int GlyphSide(Glyph glyph);
 // shadow and highlight colours.
 void DrawGlyph(HDC dc, Glyph glyph, int x, int y, int side, bool greyed);
 
-}  // namespace tpd::ui
+}  // namespace tpd

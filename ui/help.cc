@@ -2,7 +2,7 @@
 
 #include "ui/program_path.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 // Commands of the help viewer's one entry point.
@@ -56,4 +56,4 @@ void Help::ShowContext(HWND owner, DWORD context) {
   html_help_(owner, Path().c_str(), kHelpContextCommand, context);
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace tpd::ui {
+namespace tpd {
 
 inline constexpr wchar_t kHelpFile[] = L"DRUV.chm";
 inline constexpr DWORD kHelpContext = 3;  // the topic of every control of the dialog
@@ -37,4 +37,4 @@ class Help {
   bool tried_ = false;
 };
 
-}  // namespace tpd::ui
+}  // namespace tpd

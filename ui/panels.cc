@@ -2,7 +2,7 @@
 
 #include "ui/form_layout.h"
 
-namespace tpd::ui {
+namespace tpd {
 namespace {
 
 TRIVERTEX Vertex(int x, int y, COLORREF c) {
@@ -96,4 +96,4 @@ bool RegisterPanelClasses(HINSTANCE instance) {
   return true;
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace tpd::ui {
+namespace tpd {
 
 inline constexpr wchar_t kRunPanelClass[] = L"TDraw3D";
 inline constexpr wchar_t kPlainPanelClass[] = L"TPanel";
@@ -16,4 +16,4 @@ bool RegisterPanelClasses(HINSTANCE instance);
 // Paints the gradient over the whole of `rect` (top colour, white in the middle, bottom colour).
 void PaintRunPanelGradient(HDC dc, const RECT& rect);
 
-}  // namespace tpd::ui
+}  // namespace tpd

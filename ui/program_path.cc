@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace tpd::ui {
+namespace tpd {
 
 std::wstring ProgramPath() {
   // GetModuleFileNameW cuts a path longer than the buffer: grow it until the path fits.
@@ -18,4 +18,4 @@ std::wstring ProgramPath() {
   }
 }
 
-}  // namespace tpd::ui
+}  // namespace tpd

@@ -3,9 +3,9 @@
 
 #include <string>
 
-namespace tpd::ui {
+namespace tpd {
 
 // The full path of the running executable; empty when the system cannot tell.
 std::wstring ProgramPath();
 
-}  // namespace tpd::ui
+}  // namespace tpd

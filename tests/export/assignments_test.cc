@@ -24,13 +24,13 @@ std::u16string Hours(std::string_view level, std::string_view shift, std::string
 
 // A GRUPOST left by another program, without GRUPO, with one row for the group `abrev`.
 void WriteGroupsWithoutGrupo(const std::u16string& table_folder, std::u16string_view abrev) {
-  tables::Table groups(table_folder, u"GRUPOST.DBF");
-  tables::DeleteTableFiles(table_folder, u"GRUPOST");
-  groups.Create({{u"ABREV", tables::FieldKind::kText, 10},
-                 {u"TURNO", tables::FieldKind::kText, 1},
-                 {u"NIVEL", tables::FieldKind::kText, 5},
-                 {u"CURSO", tables::FieldKind::kText, 3}});
-  groups.Open(tables::Share::kShared, tables::Access::kReadWrite);
+  tpd::Table groups(table_folder, u"GRUPOST.DBF");
+  DeleteTableFiles(table_folder, u"GRUPOST");
+  groups.Create({{u"ABREV", FieldKind::kText, 10},
+                 {u"TURNO", FieldKind::kText, 1},
+                 {u"NIVEL", FieldKind::kText, 5},
+                 {u"CURSO", FieldKind::kText, 3}});
+  groups.Open(Share::kShared, Access::kReadWrite);
   groups.Append();
   groups.SetText(u"ABREV", abrev);
   groups.Post();
@@ -225,11 +225,11 @@ TEST_F(AssignmentsTest, SubjectsTableWithoutCodDruvFailsAtTheFirstRecord) {
   TraspasaAsignaturasGrupos(ctx());
   const std::string before = TableBytes("ASIGT");
   {
-    tables::Table asignomt(table_folder_, u"ASIGNOMT.DBF");
-    tables::DeleteTableFiles(table_folder_, u"ASIGNOMT");
-    asignomt.Create({{u"COD", tables::FieldKind::kText, 10},
-                     {u"CODIDIDRUV", tables::FieldKind::kText, 10}});
-    asignomt.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    tpd::Table asignomt(table_folder_, u"ASIGNOMT.DBF");
+    DeleteTableFiles(table_folder_, u"ASIGNOMT");
+    asignomt.Create({{u"COD", FieldKind::kText, 10},
+                     {u"CODIDIDRUV", FieldKind::kText, 10}});
+    asignomt.Open(Share::kShared, Access::kReadWrite);
     asignomt.Append();
     asignomt.SetText(u"COD", u"MAT");
     asignomt.Post();
@@ -245,12 +245,12 @@ TEST_F(AssignmentsTest, SubjectsTableWithoutCodDruvFailsAtTheFirstRecord) {
 TEST_F(AssignmentsTest, SubjectAndSuffixAreToldApartWhateverTheyHold) {
   using namespace std::string_view_literals;
   {
-    tables::Table asignomt(table_folder_, u"ASIGNOMT.DBF");
-    tables::DeleteTableFiles(table_folder_, u"ASIGNOMT");
-    asignomt.Create({{u"COD", tables::FieldKind::kText, 10},
-                     {u"CODDRUV", tables::FieldKind::kText, 20},
-                     {u"CODIDIDRUV", tables::FieldKind::kText, 10}});
-    asignomt.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    tpd::Table asignomt(table_folder_, u"ASIGNOMT.DBF");
+    DeleteTableFiles(table_folder_, u"ASIGNOMT");
+    asignomt.Create({{u"COD", FieldKind::kText, 10},
+                     {u"CODDRUV", FieldKind::kText, 20},
+                     {u"CODIDIDRUV", FieldKind::kText, 10}});
+    asignomt.Open(Share::kShared, Access::kReadWrite);
     asignomt.Append();
     asignomt.SetText(u"COD", u"AC");
     asignomt.SetText(u"CODDRUV", u"A\0C"sv);
@@ -308,12 +308,12 @@ TEST_F(AssignmentsTest, ErrorsComeAssignmentsFirstThenGroupDataThenHours) {
   // An ASIGNOMT whose second row's COD does not read: the second assignment fails, after the
   // first one's group data failed.
   {
-    tables::Table subjects(table_folder_, u"ASIGNOMT.DBF");
-    tables::DeleteTableFiles(table_folder_, u"ASIGNOMT");
-    subjects.Create({{u"COD", tables::FieldKind::kNumber},
-                     {u"CODDRUV", tables::FieldKind::kText, 20},
-                     {u"CODIDIDRUV", tables::FieldKind::kText, 10}});
-    subjects.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    tpd::Table subjects(table_folder_, u"ASIGNOMT.DBF");
+    DeleteTableFiles(table_folder_, u"ASIGNOMT");
+    subjects.Create({{u"COD", FieldKind::kNumber},
+                     {u"CODDRUV", FieldKind::kText, 20},
+                     {u"CODIDIDRUV", FieldKind::kText, 10}});
+    subjects.Open(Share::kShared, Access::kReadWrite);
     for (const char16_t* code : {u"MAT", u"LEN"}) {
       subjects.Append();
       subjects.SetNumber(u"COD", 7);

@@ -44,8 +44,8 @@ void ExportTest::WriteInput(std::string_view name, const std::vector<std::u16str
 
 std::vector<std::vector<std::string>> ExportTest::Rows(
     std::string_view table, std::initializer_list<std::string_view> fields) {
-  tables::Table t(table_folder_, U(table));
-  t.Open(tables::Share::kShared, tables::Access::kReadOnly);
+  Table t(table_folder_, U(table));
+  t.Open(Share::kShared, Access::kReadOnly);
   std::vector<std::vector<std::string>> rows;
   for (t.First(); !t.Eof(); t.Next()) {
     auto& row = rows.emplace_back();
@@ -56,8 +56,8 @@ std::vector<std::vector<std::string>> ExportTest::Rows(
 }
 
 std::vector<double> ExportTest::Numbers(std::string_view table, std::string_view field) {
-  tables::Table t(table_folder_, U(table));
-  t.Open(tables::Share::kShared, tables::Access::kReadOnly);
+  Table t(table_folder_, U(table));
+  t.Open(Share::kShared, Access::kReadOnly);
   std::vector<double> values;
   for (t.First(); !t.Eof(); t.Next()) values.push_back(t.AsNumber(U(field)));
   t.Close();

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/front_end.h"
+#include "transfer/front_end.h"
 #include "export/export_run.h"
 #include "tests/support/test_support.h"
 

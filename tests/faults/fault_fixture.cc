@@ -22,7 +22,7 @@ std::filesystem::path Reachable(const std::filesystem::path& path) {
 // Through the program's own file services, which reach folders of any length.
 Snapshot TakeSnapshot(const std::filesystem::path& folder) {
   Snapshot files;
-  for (const std::u16string& name : tables::FolderEntries(folder.u16string())) {
+  for (const std::u16string& name : FolderEntries(folder.u16string())) {
     const std::u16string path = (folder / name).u16string();
     if (!FileExists(path)) continue;
     InputFile file(path);
@@ -66,15 +66,15 @@ void OldTables::SetUp() {
   old_ = TakeSnapshot(tables_);
 }
 
-void OldTables::TearDown() { tables::SetWriteLimitForTesting(-1); }
+void OldTables::TearDown() { SetWriteLimitForTesting(-1); }
 
 void OldTables::WriteOldTables() {
   for (const std::string& name : kExportTables) {
     const std::u16string table = FromUtf8(name);
-    tables::DeleteTableFiles(tables_.u16string(), table);
-    tables::Table t(tables_.u16string(), table);
-    t.Create({{u"OLD", tables::FieldKind::kText, 10}});
-    t.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    DeleteTableFiles(tables_.u16string(), table);
+    Table t(tables_.u16string(), table);
+    t.Create({{u"OLD", FieldKind::kText, 10}});
+    t.Open(Share::kShared, Access::kReadWrite);
     t.Append();
     t.SetText(u"OLD", table);
     t.Post();

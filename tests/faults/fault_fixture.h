@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/front_end.h"
+#include "transfer/front_end.h"
 #include "tests/support/test_support.h"
 
 namespace tpd::test {

@@ -7,7 +7,6 @@
 namespace tpd::test {
 namespace {
 
-using tables::Share;
 
 TEST_F(OldTables, TableHeldByAnotherProgramIsNotTouched) {
   for (const std::string& name : kExportTables) {

@@ -49,12 +49,12 @@ TEST(KilledExport, EveryTableIsOldOrCompleteAndTheNextRunCleansUp) {
     std::filesystem::create_directories(folder);
   }
   // The tables before the run: those of a smaller school.
-  bench::GenerateSchool(bench::ScaledSchool(1), old_input.u16string(), tables.u16string());
+  GenerateSchool(ScaledSchool(1), old_input.u16string(), tables.u16string());
   ASSERT_EQ(Finish(StartExport(old_input, tables)), 0);
   const Snapshot old = TakeSnapshot(tables);
 
   // The complete new tables, and how long a whole run takes.
-  bench::GenerateSchool(bench::ScaledSchool(3), new_input.u16string(), reference.u16string());
+  GenerateSchool(ScaledSchool(3), new_input.u16string(), reference.u16string());
   const auto start = Clock::now();
   ASSERT_EQ(Finish(StartExport(new_input, reference)), 0);
   const auto whole_run = Clock::now() - start;

@@ -63,10 +63,10 @@ TEST_F(MountedFolder, FullFileSystemKeepsTheOldTables) {
   // Old tables: large ones of a single text field, filling the file system to its last pages.
   std::vector<std::string> names;
   for (const std::string& name : kExportTables) {
-    tables::DeleteTableFiles(tables_.u16string(), FromUtf8(name));
-    tables::Table t(tables_.u16string(), FromUtf8(name));
-    t.Create({{u"OLD", tables::FieldKind::kText, 100}});
-    t.Open(tables::Share::kShared, tables::Access::kReadWrite);
+    DeleteTableFiles(tables_.u16string(), FromUtf8(name));
+    Table t(tables_.u16string(), FromUtf8(name));
+    t.Create({{u"OLD", FieldKind::kText, 100}});
+    t.Open(Share::kShared, Access::kReadWrite);
     for (int row = 0; row < 80; ++row) {
       t.Append();
       t.SetText(u"OLD", u"old row");

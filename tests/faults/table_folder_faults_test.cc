@@ -38,9 +38,9 @@ TEST_F(OldTables, FullDiskLeavesEveryTableOldOrComplete) {
   }
   for (long long limit : limits) {
     WriteOldTables();
-    tables::SetWriteLimitForTesting(limit);
+    SetWriteLimitForTesting(limit);
     const std::string error = ExportInto(input_, tables_.u16string());
-    tables::SetWriteLimitForTesting(-1);
+    SetWriteLimitForTesting(-1);
     const std::string context = "limit " + std::to_string(limit);
     ASSERT_FALSE(error.empty()) << context;
     // The error names the table being written, and that table is still the old one.

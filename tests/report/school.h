@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/front_end.h"
-#include "report/run_counters.h"
+#include "transfer/front_end.h"
+#include "transfer/run_counters.h"
 #include "tests/support/test_support.h"
 
 namespace tpd::test {

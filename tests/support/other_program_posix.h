@@ -14,14 +14,14 @@ namespace tpd::test {
 
 class OtherProgram {
  public:
-  OtherProgram(const std::u16string& folder, const std::u16string& table, tables::Share share) {
+  OtherProgram(const std::u16string& folder, const std::u16string& table, Share share) {
     if (pipe(ready_) != 0 || pipe(go_) != 0) throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
       char c = 0;
       try {
-        tables::Table t(folder, table);
-        t.Open(share, tables::Access::kReadOnly);
+        Table t(folder, table);
+        t.Open(share, Access::kReadOnly);
         c = 1;
         (void)!write(ready_[1], &c, 1);
         (void)!read(go_[0], &c, 1);

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 // Byte i of the pattern, different from its neighbours and from the bytes a page away.
@@ -52,4 +52,4 @@ TEST(ByteBufferTest, ReserveThenFillTheSpareRoom) {
 }
 
 }  // namespace
-}  // namespace tpd::tables
+}  // namespace tpd

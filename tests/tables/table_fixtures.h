@@ -8,7 +8,7 @@
 #include "tables/table.h"
 #include "tests/support/test_support.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 
 using tpd::test::S;
 using tpd::test::TempDir;
@@ -85,4 +85,4 @@ inline std::string RawTable(std::uint8_t version, std::uint8_t driver,
   return h;
 }
 
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

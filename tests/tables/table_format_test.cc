@@ -1,7 +1,7 @@
 // The bytes of the tables we write: every dBase reader must open them and read the same values.
 #include "tests/tables/table_fixtures.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 namespace {
 
 std::string Descriptor(const std::string& name, char type, int length, int decimals) {
@@ -70,4 +70,4 @@ TEST(TableFormat, EmptyTableHasHeaderAndEndMarkOnly) {
 }
 
 }  // namespace
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

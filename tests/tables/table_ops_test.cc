@@ -5,7 +5,7 @@
 #include "tests/tables/table_fixtures.h"
 #include "transfer/file_system.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 namespace {
 
 const std::vector<FieldDef> kAsigFields = {Text(u"COD", 10), Text(u"CODDRUV", 10),
@@ -504,7 +504,7 @@ TEST_F(TableTest, OpenFailuresNameTheFileOrFolder) {
                     u"Folder does not exist.\nFolder: " + missing);
   EXPECT_ERROR_TEXT(Table(missing, u"PROFT.DBF").Create({Text(u"A", 1)}),
                     u"Folder does not exist.\nFolder: " + missing);
-  tables::Components c(folder());
+  Components c(folder());
   EXPECT_ERROR_TEXT(c.wwTableProfesor.Open(Share::kExclusive, Access::kReadOnly),
                     u"Table does not exist.\nTable: " + PathOf("PROFT.DBF"));
   EXPECT_FALSE(c.wwTableProfesor.IsOpen());
@@ -565,7 +565,7 @@ TEST_F(TableTest, FieldsOfACreatedTable) {
 }
 
 TEST(TableComponents, SevenNamedHandlesNoneOpen) {
-  tables::Components c(u"/PTEMP");
+  Components c(u"/PTEMP");
   const Table* all[] = {&c.wwTableNomAsg, &c.wwTableAulas,    &c.wwTableAlumnos, &c.wwTableGrupos,
                         &c.wwTableTramos, &c.wwTableProfesor, &c.wwTableSoluc};
   const char16_t* names[] = {u"wwTableNomAsg", u"wwTableAulas",  u"wwTableAlumnos",
@@ -581,4 +581,4 @@ TEST(TableComponents, SevenNamedHandlesNoneOpen) {
 }
 
 }  // namespace
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

@@ -7,7 +7,7 @@
 
 #include "tests/tables/table_fixtures.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 namespace {
 
 std::string Fixture(const char* name) {
@@ -55,7 +55,7 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
   ReadingAs reading(std::get<1>(GetParam()));
   TempDir dir;
   tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", Fixture(fixture));
-  tables::Components c(dir.u16());
+  Components c(dir.u16());
   Table& soluc = c.wwTableSoluc;
   soluc.Open(Share::kExclusive, Access::kReadOnly);
   EXPECT_EQ(soluc.RowCount(), 3);
@@ -319,7 +319,7 @@ TEST(CorruptTables, AreRefusedWithWhatIsWrong) {
     for (const Case& c : cases) {
       TempDir dir;
       tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", c.file);
-      tables::Components comp(dir.u16());
+      Components comp(dir.u16());
       SCOPED_TRACE(r.name);
       EXPECT_ERROR_TEXT(comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly),
                         U("Corrupt table: " + c.what + ".\nTable: ") + (dir / "SOLUC.DBF"));
@@ -367,4 +367,4 @@ TEST(CorruptTables, BadValuesFailWhenRead) {
 }
 
 }  // namespace
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

@@ -6,7 +6,7 @@
 #include "tables/table_paths.h"
 #include "tests/tables/table_fixtures.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 namespace {
 
 const std::vector<FieldDef> kFields = {Text(u"CODASIG", 10), Number(u"HORAS")};
@@ -193,4 +193,4 @@ TEST_F(ReplaceTest, FolderThatTakesNoNewFileFailsAtCreate) {
 }
 
 }  // namespace
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

@@ -6,7 +6,7 @@
 #include "tests/support/other_program_posix.h"
 #include "tests/tables/table_fixtures.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 namespace {
 
 TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
@@ -18,7 +18,7 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
   {
     tpd::test::OtherProgram timetabler(dir.u16(), u"SOLUC", Share::kShared);
     ASSERT_TRUE(timetabler.held());
-    tables::Components c(dir.u16());
+    Components c(dir.u16());
     EXPECT_ERROR_TEXT(c.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly), in_use);
     Table reader(dir.u16(), u"SOLUC");
     reader.Open(Share::kShared, Access::kReadOnly);  // readers share
@@ -32,7 +32,7 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
     EXPECT_ERROR_TEXT(reader.Open(Share::kShared, Access::kReadOnly), in_use);
   }
   {
-    tables::Components c(dir.u16());
+    Components c(dir.u16());
     c.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly);
     tpd::test::OtherProgram timetabler(dir.u16(), u"SOLUC", Share::kShared);
     EXPECT_FALSE(timetabler.held());
@@ -107,4 +107,4 @@ TEST(ShareAcrossProcesses, ATableChangedUnderAWindowedReadIsRefused) {
 }
 
 }  // namespace
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

@@ -2,7 +2,7 @@
 // admit other readers. Two handles of one process count as two programs, as on Windows.
 #include "tests/tables/table_fixtures.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 namespace {
 
 class ShareTest : public ::testing::Test {
@@ -39,7 +39,7 @@ TEST_F(ShareTest, ExclusiveAndSharedOpens) {
     holder.Close();
     other.Close();
   }
-  tables::Components c(dir_.u16());
+  Components c(dir_.u16());
   c.wwTableSoluc.Open(Share::kShared, Access::kReadOnly);  // a component is always exclusive
   Table other(dir_.u16(), u"SOLUC");
   EXPECT_ERROR_TEXT(other.Open(Share::kShared, Access::kReadOnly), InUse());
@@ -73,4 +73,4 @@ TEST_F(ShareTest, RebuildingATableHeldElsewhereChangesNothing) {
 }
 
 }  // namespace
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

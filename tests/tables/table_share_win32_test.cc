@@ -8,7 +8,7 @@
 
 #include "tests/tables/table_fixtures.h"
 
-namespace tpd::tables::test {
+namespace tpd::test {
 namespace {
 
 constexpr char kHoldFolder[] = "TPD_HOLD_TABLE_FOLDER";
@@ -79,7 +79,7 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
   {
     OtherProcess timetabler(dir, "shared");
     ASSERT_TRUE(timetabler.held());
-    tables::Components c(dir.u16());
+    Components c(dir.u16());
     EXPECT_ERROR_TEXT(c.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly), in_use);
     Table reader(dir.u16(), u"SOLUC");
     reader.Open(Share::kShared, Access::kReadOnly);  // readers share
@@ -96,4 +96,4 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
 }
 
 }  // namespace
-}  // namespace tpd::tables::test
+}  // namespace tpd::test

@@ -10,7 +10,7 @@
 #include "transfer/error.h"
 #include "transfer/text.h"
 
-namespace tpd::tables {
+namespace tpd {
 namespace {
 
 struct SampleRow {
@@ -89,7 +89,7 @@ void Print(const std::u16string& folder) {
 }
 
 }  // namespace
-}  // namespace tpd::tables
+}  // namespace tpd
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
   }
   try {
     const std::u16string folder = tpd::FromUtf8(argv[1]);
-    tpd::tables::Write(folder);
-    tpd::tables::Print(folder);
+    tpd::Write(folder);
+    tpd::Print(folder);
   } catch (const tpd::Error& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

@@ -40,8 +40,8 @@ std::string MaskDateTime(std::string bytes) {
 // Tables are read whole, or (as large ones are) a few records at a time: the runs find the same.
 class EscuelaTest : public ::testing::TestWithParam<std::size_t> {
  protected:
-  void SetUp() override { tables::SetReadWindowForTesting(GetParam(), 200); }
-  void TearDown() override { tables::SetReadWindowForTesting(0, 0); }
+  void SetUp() override { SetReadWindowForTesting(GetParam(), 200); }
+  void TearDown() override { SetReadWindowForTesting(0, 0); }
 };
 
 TEST_P(EscuelaTest, ExportThenImportGivesTheExpectedTimetableFile) {

@@ -6,11 +6,6 @@
 
 namespace tpd::test {
 
-using tables::Access;
-using tables::FieldDef;
-using tables::FieldKind;
-using tables::Share;
-using tables::Table;
 
 void MakeTable(const std::u16string& folder, const std::string& name,
                const std::vector<FieldDef>& fields, const std::vector<Row>& rows) {

@@ -16,7 +16,7 @@ using Row = std::vector<std::string>;  // one text per field, UTF-8
 // Builds NAME.DBF in `folder` with these fields and rows; every field of a row is written as
 // text, in field order.
 void MakeTable(const std::u16string& folder, const std::string& name,
-               const std::vector<tables::FieldDef>& fields, const std::vector<Row>& rows);
+               const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
 
 // `text` followed by blanks up to `width`.
 std::string Padded(const std::string& text, std::size_t width);

@@ -13,7 +13,6 @@
 namespace tpd::test {
 namespace {
 
-using tables::FieldKind;
 
 // The header and trailer with the fixture's clock: "0"/"9", the record name, the centre code.
 std::string Header(const std::string& centre) {
@@ -273,8 +272,8 @@ TEST_F(ImportFailureTest, TableHeldByAnotherProgram) {
   for (const char* name : {"SOLUC", "GRUPOST", "PROFT", "AULAT", "ASIGNOMT", "DIASHORAST"}) {
     SCOPED_TRACE(name);
     {
-      tables::Table other(ptemp_, U(name));
-      other.Open(tables::Share::kShared, tables::Access::kReadOnly);
+      Table other(ptemp_, U(name));
+      other.Open(Share::kShared, Access::kReadOnly);
       EXPECT_THROW(Run(), Error);
       ExpectFolderUntouched();
     }
@@ -321,7 +320,7 @@ TEST_F(ImportFailureTest, DayThatIsNotANumber) {
     MakeSoluc({{"2", "3", "0", "JPG", "1ESOA", "*LEC", "LENB", "A12"},
                {"0", "3", "0", "JPG", "1ESOA", "*LEC", "LENB", "A12"},
                {dia, "3", "0", "JPG", "1ESOA", "*LEC", "LENB", "A12"}});
-    const std::string soluc = S(tables::Table(ptemp_, u"SOLUC").Path());
+    const std::string soluc = S(Table(ptemp_, u"SOLUC").Path());
     try {
       Run();
       ADD_FAILURE() << "no error";

@@ -10,7 +10,6 @@
 namespace tpd::test {
 namespace {
 
-using tables::FieldKind;
 
 class SolucVariantsTest : public ImportFixture, public ::testing::WithParamInterface<const char*> {
  protected:

@@ -20,7 +20,7 @@
 namespace {
 
 using namespace robot;
-using namespace tpd::ui;
+using namespace tpd;
 
 struct Setup {
   std::wstring exe;   // the copy under test, WORK\bin\transPelcarDruv.exe

@@ -104,7 +104,7 @@ HWND App::Dialog(DWORD timeout_ms) {
   if (!process_.hProcess) return nullptr;
   const ULONGLONG end = GetTickCount64() + timeout_ms;
   do {
-    std::vector<HWND> found = TopLevel(process_.dwProcessId, tpd::ui::kFormClass);
+    std::vector<HWND> found = TopLevel(process_.dwProcessId, tpd::kFormClass);
     if (!found.empty()) return dialog_ = found.front();
     ::Sleep(kPoll);
   } while (GetTickCount64() < end);
