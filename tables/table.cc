@@ -7,10 +7,10 @@
 #include <ctime>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 
 #include "tables/dbf_layout.h"
 #include "tables/dbf_values.h"
-#include "tables/key_index.h"
 #include "tables/table_file.h"
 #include "tables/table_paths.h"
 #include "transfer/codepage.h"
@@ -23,14 +23,8 @@ namespace {
 
 constexpr int kTempNameAttempts = 1000;  // names already taken by leftovers of earlier runs
 
-// A table larger than this, opened for reading only and held exclusively, is read a window of
-// this many bytes at a time (see Table::Impl::LoadWindowed). The sizes tests may change.
-constexpr std::size_t kReadWindowFrom = 8 << 20;
-constexpr std::size_t kReadWindowBytes = 1 << 20;
-std::size_t read_window_from = kReadWindowFrom;
-std::size_t read_window_bytes = kReadWindowBytes;
-
-// Room for any header: its length is a 16-bit number.
+// The header is read from the file's first bytes: its length is a 16-bit number, so this holds
+// any header whole.
 constexpr std::size_t kLargestHeader = 0xFFFF;
 
 enum class State { kBrowse, kInsert, kEdit };
@@ -42,19 +36,10 @@ std::u16string Cause(const FileStatus& status) {
   return text;
 }
 
-std::vector<std::u16string> SplitKeys(std::u16string_view keys) {
-  std::vector<std::u16string> names;
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t end = keys.find(u';', start);
-    std::u16string_view name =
-        keys.substr(start, end == std::u16string_view::npos ? end : end - start);
-    while (!name.empty() && name.front() == u' ') name.remove_prefix(1);
-    while (!name.empty() && name.back() == u' ') name.remove_suffix(1);
-    names.emplace_back(name);
-    if (end == std::u16string_view::npos) return names;
-    start = end + 1;
-  }
+// Exact equality, compared as bytes: the standard comparison of UTF-16 text goes a unit at a time,
+// and look-ups compare names and keys all the time.
+bool SameText(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
 }
 
 bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
@@ -87,21 +72,10 @@ struct Table::Impl {
   bool read_only = false;
   Layout layout;
   std::vector<FieldDef> field_defs;
-  std::string header;  // as read from disk; empty for a table created by this handle
-  // The table file as read (or nothing, for a table created by this handle), cut after its last
-  // record; rows appended go after it. Records start at `records_at`, deleted ones included,
-  // back to back.
-  ByteBuffer file;
-  std::size_t records_at = 0;
+  std::string header;   // as read from disk; empty for a table created by this handle
+  std::string records;  // every record back to back, deleted ones included; appended rows last
   std::size_t record_total = 0;
   std::vector<std::uint32_t> live;  // record numbers of the rows not marked deleted, in order
-  // A large table that is only read, and that no other program may change while it is open, is
-  // not held whole: a scan reads its records a window at a time, into the same memory each time,
-  // and `file` stays empty until a look-up needs every row at hand (ReadWhole).
-  bool windowed = false;
-  mutable std::string window;
-  mutable std::size_t window_first = 0;  // record number of the window's first record
-  mutable std::size_t window_count = 0;  // records in the window
   std::size_t pos = 0;              // index into `live` of the current row
   bool eof = true;
   State state = State::kBrowse;
@@ -115,43 +89,23 @@ struct Table::Impl {
   Layout created_layout;
   TempFile temp;
 
-  // Locate's index for one list of key fields; kept only while the table is not written.
-  std::vector<std::size_t> index_fields;
-  KeyIndex index;
-  // The key names Locate was last given and their fields: callers ask by the same names row
-  // after row, and the layout does not change while the table is open.
-  std::u16string locate_keys;
-  std::vector<std::size_t> locate_fields;
-
-  // Numbers written lately, by field and value: a number field takes the same few values row after
-  // row, and formatting one costs more than the rest of the write. Kept for the layout in use.
-  struct WrittenNumber {
-    std::size_t field = SIZE_MAX;
-    std::uint64_t bits = 0;
-    Encoded encoded;
-  };
-  std::array<WrittenNumber, 16> written_numbers{};
-
-  const Encoded& NumberEncoded(std::size_t field, double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    WrittenNumber& slot =
-        written_numbers[(bits ^ (bits >> 29) ^ (bits >> 47) ^ field) % written_numbers.size()];
-    if (slot.field != field || slot.bits != bits) {
-      slot.encoded = EncodeNumber(layout.fields[field], value, layout.variant);
-      slot.field = field;
-      slot.bits = bits;
+  // Locate's index: the key text of each row's key fields to the first row in table order that
+  // has it. Built for one list of key fields at the first Locate, kept while no row is posted.
+  // Keys of one field are its text; of several, their composite key. Looked up by view, so that
+  // a look-up copies nothing.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view key) const {
+      return std::hash<std::u16string_view>{}(key);
     }
-    return slot.encoded;
-  }
-
-  // Field look-ups by name, remembered by the caller's text (see FieldIndex).
-  struct NameSlot {
-    const char16_t* text = nullptr;
-    std::size_t size = 0;
-    std::size_t field = 0;
   };
-  mutable std::array<NameSlot, 32> name_cache{};
+  struct KeyEqual {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const { return SameText(a, b); }
+  };
+  std::vector<std::size_t> index_fields;
+  std::unordered_map<std::u16string, std::size_t, KeyHash, KeyEqual> index;
+  std::vector<std::size_t> key_fields;  // of the Locate under way
 
   std::u16string Path() const { return ResolvePath(JoinPath(folder, base + u".DBF")); }
 
@@ -171,20 +125,17 @@ struct Table::Impl {
 
   std::size_t FieldIndex(std::u16string_view name) const {
     if (open) {
-      // Callers name fields by the same constants row after row: the field found last time for
-      // this text is checked first, and is right whenever its name still matches (the first
-      // field of a name is found for every spelling of it).
-      NameSlot& slot = name_cache[(reinterpret_cast<std::uintptr_t>(name.data()) / 2 + name.size()) %
-                                  name_cache.size()];
-      if (slot.text == name.data() && slot.size == name.size() &&
-          SameNameIgnoringCase(layout.fields[slot.field].name, name)) {
-        return slot.field;
-      }
+      // Callers name fields as the table does, in capitals: that match is looked for first,
+      // names of another length or first letter passed over at once.
       for (std::size_t i = 0; i < layout.fields.size(); ++i) {
-        if (SameNameIgnoringCase(layout.fields[i].name, name)) {
-          slot = NameSlot{name.data(), name.size(), i};
+        const std::u16string& candidate = layout.fields[i].name;
+        if (candidate.size() == name.size() && !name.empty() && candidate[0] == name[0] &&
+            SameText(candidate, name)) {
           return i;
         }
+      }
+      for (std::size_t i = 0; i < layout.fields.size(); ++i) {
+        if (SameNameIgnoringCase(layout.fields[i].name, name)) return i;
       }
     }
     throw Error(Prefix() + Subst(u"Field '%s' not found", {name}));
@@ -199,34 +150,8 @@ struct Table::Impl {
   }
 
   std::string_view RecordOf(std::size_t live_index) const {
-    const std::size_t record = live[live_index];
-    if (windowed) {
-      if (record < window_first || record - window_first >= window_count) LoadWindow(record);
-      return {window.data() + (record - window_first) * layout.record_length,
-              layout.record_length};
-    }
-    return {file.data() + RecordOffset(record), layout.record_length};
-  }
-
-  // The window of records from `record` on.
-  void LoadWindow(std::size_t record) const {
-    window_count = 0;
-    const std::size_t per_window =
-        read_window_bytes > layout.record_length ? read_window_bytes / layout.record_length : 1;
-    const std::size_t count =
-        per_window < record_total - record ? per_window : record_total - record;
-    window.resize(count * layout.record_length);
-    std::size_t got = 0;
-    const FileStatus status = held.ReadAt(RecordOffset(record), window.data(), window.size(), got);
-    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
-    // Only a program that ignores our hold could have cut the file short since Open.
-    if (got < window.size()) ThrowCorrupt(u"the record count exceeds the file size", Path());
-    window_first = record;
-    window_count = count;
-  }
-
-  std::size_t RecordOffset(std::size_t record) const {
-    return records_at + record * layout.record_length;
+    return std::string_view(records).substr(live[live_index] * layout.record_length,
+                                            layout.record_length);
   }
 
   // The 1-based number of the current row in the file, for error texts.
@@ -242,12 +167,25 @@ struct Table::Impl {
     return DecodeField(f, record.substr(f.offset, f.length), layout.variant, layout.code_page);
   }
 
-  // A field as text, the way Read field gives it; nothing for a value that does not read. The
-  // decoded text is handed over rather than copied: this runs for every field read.
+  // A field as text, the way Read field gives it, into `text`; false for a value that does not
+  // read. Text, the field read most, is decoded straight from the row.
+  bool ReadText(std::size_t field, std::string_view record, std::u16string& text) const {
+    const FieldLayout& f = layout.fields[field];
+    text.clear();
+    if (f.type == 'C' && !record.empty()) {
+      AppendCharacterText(record.substr(f.offset, f.length), layout.code_page, text);
+      return true;
+    }
+    std::optional<std::u16string> read = ValueAsText(Value(field, record));
+    if (!read) return false;
+    text = std::move(*read);
+    return true;
+  }
+
   std::optional<std::u16string> TextOf(std::size_t field, std::string_view record) const {
-    StoredValue value = Value(field, record);
-    if (value.kind == StoredValue::Kind::kText) return std::move(value.text);
-    return ValueAsText(value);
+    std::u16string text;
+    if (!ReadText(field, record, text)) return std::nullopt;
+    return text;
   }
 
   [[noreturn]] void FailRead(std::size_t field, const StoredValue& value,
@@ -265,69 +203,20 @@ struct Table::Impl {
                                  {layout.fields[field].name, RowNumber(), why, Path()}));
   }
 
+  // Writes `encoded` into field `field` of the row being inserted or changed; `name` as the
+  // caller gave it, for the error text.
   void Store(std::u16string_view name, std::size_t field, const Encoded& encoded) {
+    if (state == State::kBrowse) {
+      throw Error(Prefix() + Subst(u"Cannot write field '%s': the row is not being inserted or "
+                                   u"changed.\nTable: %s",
+                                   {name, Path()}));
+    }
     if (!encoded.failure.empty()) {
       throw Error(Prefix() + Subst(u"Cannot write field '%s': %s.\nTable: %s",
                                    {name, encoded.failure, Path()}));
     }
     const FieldLayout& f = layout.fields[field];
     row.replace(f.offset, f.length, encoded.bytes);
-  }
-
-  std::size_t WritableField(std::u16string_view name) {
-    const std::size_t field = FieldIndex(name);
-    RequireRowBeingWritten(name);
-    return field;
-  }
-
-  // The field at `position` (FieldPosition's), to be written.
-  std::size_t WritableField(std::size_t position) {
-    RequireField(position);
-    RequireRowBeingWritten(layout.fields[position].name);
-    return position;
-  }
-
-  void RequireRowBeingWritten(std::u16string_view name) const {
-    if (state == State::kBrowse) {
-      throw Error(Prefix() + Subst(u"Cannot write field '%s': the row is not being inserted or "
-                                   u"changed.\nTable: %s",
-                                   {name, Path()}));
-    }
-  }
-
-  void RequireField(std::size_t position) const {
-    RequireOpen();
-    if (position >= layout.fields.size()) {
-      Fail(u"There is no field %s in this table.\nTable: %s",
-           IntToText(static_cast<long long>(position) + 1));
-    }
-  }
-
-  // `name` as the caller gave it, for the error text.
-  void SetTextAt(std::u16string_view name, std::size_t field, std::u16string_view value) {
-    const FieldLayout& f = layout.fields[field];
-    if (f.type == 'C') {  // straight into the row: text is cut or padded, never refused
-      EncodeCharacterText(f, value, layout.code_page, row.data() + f.offset);
-      return;
-    }
-    Store(name, field, EncodeText(f, value, layout.variant, layout.code_page));
-  }
-
-  void AppendTextAt(std::size_t field, std::u16string& out) const {
-    const std::string_view record = CurrentRecord();
-    const FieldLayout& f = layout.fields[field];
-    if (f.type == 'C' && !record.empty()) {
-      AppendCharacterText(record.substr(f.offset, f.length), layout.code_page, out);
-      return;
-    }
-    StoredValue value = Value(field, record);
-    if (value.kind == StoredValue::Kind::kText) {
-      out += value.text;
-      return;
-    }
-    std::optional<std::u16string> text = ValueAsText(value);
-    if (!text) FailRead(field, value, u"text");
-    out += *text;
   }
 
   void RequireWritable() const {
@@ -348,21 +237,30 @@ struct Table::Impl {
       if (record_total >= std::numeric_limits<std::uint32_t>::max()) {
         Fail(u"The table cannot hold more rows.\nTable: %s");
       }
-      file.Append(row);
-      live.push_back(static_cast<std::uint32_t>(record_total++));
+      try {
+        records += row;
+        live.push_back(static_cast<std::uint32_t>(record_total));
+      } catch (const std::bad_alloc&) {
+        records.resize(record_total * layout.record_length);
+        Fail(u"Cannot add the row: not enough memory.\nTable: %s");
+      }
+      ++record_total;
       pos = live.size() - 1;
     } else if (state == State::kEdit) {
-      std::memcpy(file.data() + RecordOffset(live[pos]), row.data(), layout.record_length);
+      records.replace(live[pos] * layout.record_length, layout.record_length, row);
     } else {
       return;
     }
     state = State::kBrowse;
     eof = false;
     dirty = true;
-    index.Clear();
+    index.clear();
     index_fields.clear();
   }
 
+  // Reads the header from the file's first bytes and then exactly the records it accounts for,
+  // so that a header claiming more rows than the file holds is refused before any memory is
+  // taken for them.
   void LoadFromDisk(Share share, Access access) {
     if (!FolderExists(folder)) {
       throw Error(Subst(u"Folder does not exist.\nFolder: %s", {folder}));
@@ -374,104 +272,53 @@ struct Table::Impl {
     if (!status.ok()) Fail(u"Cannot open the table: %s.\nTable: %s", Cause(status));
     try {
       std::uint64_t size = 0;
-      if (share != Share::kExclusive || access != Access::kReadOnly || !held.Size(size).ok() ||
-          size <= read_window_from || !LoadWindowed(size, path)) {
-        LoadWhole(path);
+      status = held.Size(size);
+      if (status.ok()) {
+        header.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size, kLargestHeader)));
+        status = ReadExactly(0, header);
+      }
+      if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
+      layout = ParseLayout(header, size, path);
+      header.resize(layout.header_length);
+      record_total = layout.record_count;
+      records.resize(record_total * layout.record_length);
+      status = ReadExactly(layout.header_length, records);
+      if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
+      live.reserve(record_total);
+      for (std::size_t i = 0; i < record_total; ++i) {
+        const char flag = records[i * layout.record_length];
+        if (flag == kLiveFlag) {
+          live.push_back(static_cast<std::uint32_t>(i));
+        } else if (flag != kDeletedFlag) {
+          ThrowCorrupt(Subst(u"row %s has an invalid deletion mark",
+                             {IntToText(static_cast<long long>(i) + 1)}),
+                       path);
+        }
       }
     } catch (...) {
       held.Close();
       Reset();
-      throw;
-    }
-  }
-
-  void LoadWhole(const std::u16string& path) {
-    const FileStatus status = held.ReadAll(file);
-    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
-    layout = ParseLayout(file.view(), path);
-    header.assign(file.data(), layout.header_length);
-    record_total = layout.record_count;
-    records_at = layout.header_length;
-    file.Truncate(RecordOffset(record_total));  // the end-of-file mark and anything after it
-    live.clear();
-    live.reserve(record_total);
-    for (std::size_t i = 0; i < record_total; ++i) CheckMark(i, file.data()[RecordOffset(i)]);
-  }
-
-  // Takes record `record`, whose deletion mark is `flag`, into `live` if it is not deleted.
-  void CheckMark(std::size_t record, char flag) {
-    if (flag == kLiveFlag) {
-      live.push_back(static_cast<std::uint32_t>(record));
-    } else if (flag != kDeletedFlag) {
-      ThrowCorrupt(Subst(u"row %s has an invalid deletion mark",
-                         {IntToText(static_cast<long long>(record) + 1)}),
-                   Path());
-    }
-  }
-
-  // The checks of LoadWhole, made on the file `size` bytes long a window at a time: the header
-  // from the file's first bytes, then every deletion mark. False, with nothing kept, when the
-  // header does not pass from the first bytes: the whole file is read then, and tells why.
-  bool LoadWindowed(std::uint64_t size, const std::u16string& path) {
-    std::string start(static_cast<std::size_t>(
-                          size < std::max(read_window_bytes, kLargestHeader)
-                              ? size
-                              : std::max(read_window_bytes, kLargestHeader)),
-                      '\0');
-    std::size_t got = 0;
-    const FileStatus status = held.ReadAt(0, start.data(), start.size(), got);
-    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
-    start.resize(got);
-    try {
-      layout = ParseLayout(start, size, path);
-    } catch (const Error&) {
-      layout = Layout();
-      return false;
-    }
-    header.assign(start.data(), layout.header_length);
-    record_total = layout.record_count;
-    records_at = layout.header_length;
-    windowed = true;
-    live.clear();
-    live.reserve(record_total);
-    for (std::size_t i = 0; i < record_total; i += window_count) {
-      LoadWindow(i);
-      for (std::size_t k = 0; k < window_count; ++k) {
-        CheckMark(i + k, window[k * layout.record_length]);
+      try {
+        throw;
+      } catch (const std::bad_alloc&) {
+        Fail(u"Cannot read the table: not enough memory.\nTable: %s");
       }
     }
-    return true;
   }
 
-  // Every row at hand, for look-ups that go back and forth through a table read a window at a
-  // time. The file is held exclusively, so it is the one checked at Open; one that a program
-  // ignoring the hold changed since is refused rather than read as something else.
-  void ReadWhole() {
-    const FileStatus status = held.ReadAll(file);
-    if (!status.ok()) Fail(u"Cannot read the table: %s.\nTable: %s", Cause(status));
-    bool same = file.size() >= RecordOffset(record_total) &&
-                file.view().substr(0, records_at) == header;
-    for (std::size_t i = 0, next = 0; same && i < record_total; ++i) {
-      const char flag = file.data()[RecordOffset(i)];
-      const bool is_live = next < live.size() && live[next] == i;
-      if (is_live) ++next;
-      same = is_live ? flag == kLiveFlag : flag == kDeletedFlag;
+  // `out.size()` bytes of the file from `offset` into `out`. The size was checked against the
+  // file's, so fewer bytes mean the file was cut short under us.
+  FileStatus ReadExactly(std::uint64_t offset, std::string& out) {
+    std::size_t got = 0;
+    const FileStatus status = held.ReadAt(offset, out.data(), out.size(), got);
+    if (status.ok() && got < out.size()) {
+      ThrowCorrupt(u"the record count exceeds the file size", Path());
     }
-    if (!same) {
-      file.Release();
-      ThrowCorrupt(u"the file was changed by another program while it was open", Path());
-    }
-    file.Truncate(RecordOffset(record_total));
-    windowed = false;
-    window.clear();
-    window.shrink_to_fit();
-    window_first = window_count = 0;
+    return status;
   }
 
   void StartWith(const Layout& new_layout) {
     layout = new_layout;
-    name_cache.fill(NameSlot{});
-    written_numbers.fill(WrittenNumber{});
     field_defs.clear();
     for (const FieldLayout& f : layout.fields) {
       FieldDef def{f.name, KindOf(f), 0};
@@ -493,12 +340,9 @@ struct Table::Impl {
     state = State::kBrowse;
     dirty = false;
     header.clear();
-    file.Release();
-    windowed = false;
-    window.clear();
-    window.shrink_to_fit();
-    window_first = window_count = 0;
-    records_at = 0;
+    header.shrink_to_fit();
+    records.clear();
+    records.shrink_to_fit();
     record_total = 0;
     live.clear();
     live.shrink_to_fit();
@@ -507,10 +351,8 @@ struct Table::Impl {
     layout = Layout();
     pos = 0;
     eof = true;
-    index.Clear();
+    index.clear();
     index_fields.clear();
-    locate_keys.clear();
-    locate_fields.clear();
   }
 
   // The whole new file: header with the row count and today's date, records, end-of-file mark.
@@ -534,7 +376,7 @@ struct Table::Impl {
       }
     }
     FileStatus status = out.Write(head);
-    if (status.ok()) status = out.Write(file.view().substr(records_at));
+    if (status.ok()) status = out.Write(records);
     if (status.ok()) status = out.Write(std::string_view(&kEndOfFile, 1));
     if (status.ok()) status = out.Finish();
     if (!status.ok()) Fail(u"Cannot write the table: %s.\nTable: %s", Cause(status));
@@ -562,11 +404,6 @@ struct Table::Impl {
     Fail(failure, u"no free name for its temporary file");
   }
 };
-
-void SetReadWindowForTesting(std::size_t from_bytes, std::size_t window_bytes) {
-  read_window_from = from_bytes == 0 ? kReadWindowFrom : from_bytes;
-  read_window_bytes = window_bytes == 0 ? kReadWindowBytes : window_bytes;
-}
 
 void DeleteTableFiles(const std::u16string& folder, std::u16string_view name) {
   RemoveLeftoverFiles(folder, StripTableEnding(name));
@@ -691,64 +528,64 @@ void Table::Next() {
 
 bool Table::Eof() const { return !impl_->open || impl_->eof; }
 
-bool Table::Locate(std::u16string_view keys, const std::vector<std::u16string>& values) {
+bool Table::Locate(std::u16string_view keys, std::initializer_list<std::u16string_view> values) {
   Impl& t = *impl_;
   t.RequireOpen();
   t.PostRow();
-  if (t.locate_fields.empty() || t.locate_keys != keys) {
-    std::vector<std::size_t> named;
-    for (const std::u16string& name : SplitKeys(keys)) named.push_back(t.FieldIndex(name));
-    t.locate_fields = std::move(named);
-    t.locate_keys = keys;
+  std::vector<std::size_t>& fields = t.key_fields;
+  fields.clear();
+  for (std::size_t start = 0;;) {
+    const std::size_t end = keys.find(u';', start);
+    std::u16string_view name = keys.substr(start, end == std::u16string_view::npos ? end : end - start);
+    while (!name.empty() && name.front() == u' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == u' ') name.remove_suffix(1);
+    fields.push_back(t.FieldIndex(name));
+    if (end == std::u16string_view::npos) break;
+    start = end + 1;
   }
-  const std::vector<std::size_t>& fields = t.locate_fields;
   if (fields.size() != values.size()) {
     t.Fail(u"Locate was given %s values for the key fields of this table.\nTable: %s",
            IntToText(static_cast<long long>(values.size())));
   }
-  if (t.windowed) t.ReadWhole();
-  // The key text of a row, as Read field gives it; nothing for a value that does not read.
-  auto key = [&](std::size_t live_index, std::size_t k) {
-    return t.TextOf(fields[k], t.RecordOf(live_index));
-  };
-  auto matches = [&](std::size_t live_index) {
+  // The key of a row: its key field as Read field gives it, or the composite key of several;
+  // nothing when one does not read, as such a row matches no value.
+  auto key_of = [&](std::size_t live_index) -> std::optional<std::u16string> {
     const std::string_view record = t.RecordOf(live_index);
-    for (std::size_t k = 0; k < fields.size(); ++k) {
-      const FieldLayout& f = t.layout.fields[fields[k]];
-      if (!FieldReadsAs(f, record.substr(f.offset, f.length), t.layout.variant,
-                        t.layout.code_page, values[k])) {
-        return false;
-      }
+    if (fields.size() == 1) return t.TextOf(fields[0], record);
+    std::vector<std::u16string> parts;
+    for (std::size_t field : fields) {
+      std::optional<std::u16string> text = t.TextOf(field, record);
+      if (!text) return std::nullopt;
+      parts.push_back(std::move(*text));
     }
-    return true;
+    return CompositeKey(parts);
   };
+  std::u16string composite;
+  if (values.size() > 1) composite = CompositeKey(values);
+  const std::u16string_view wanted = values.size() == 1 ? *values.begin() : composite;
 
   std::optional<std::size_t> found;
-  if (t.dirty) {
-    // Being written: search in table order, as an index would be stale at the next Post.
-    for (std::size_t i = 0; i < t.live.size() && !found; ++i) {
-      if (matches(i)) found = i;
-    }
-  } else {
-    if (!t.index.built() || t.index_fields != fields) {
-      auto hash_row = [&](std::size_t i) {
-        std::uint64_t h = HashText(u"");
-        for (std::size_t k = 0; k < fields.size(); ++k)
-          h = HashText(key(i, k).value_or(u"\xFFFF"), h);
-        return h;
-      };
-      auto same = [&](std::size_t a, std::size_t b) {
-        for (std::size_t k = 0; k < fields.size(); ++k) {
-          if (key(a, k) != key(b, k)) return false;
+  try {
+    if (t.dirty) {
+      // Being written: search in table order, as an index would be stale at the next Post.
+      for (std::size_t i = 0; i < t.live.size() && !found; ++i) {
+        if (key_of(i) == wanted) found = i;
+      }
+    } else {
+      if (t.index_fields != fields) {
+        t.index.clear();
+        for (std::size_t i = 0; i < t.live.size(); ++i) {
+          if (std::optional<std::u16string> key = key_of(i)) t.index.try_emplace(*key, i);
         }
-        return true;
-      };
-      t.index.Build(t.live.size(), hash_row, same);
-      t.index_fields = fields;
+        t.index_fields = fields;
+      }
+      const auto it = t.index.find(wanted);
+      if (it != t.index.end()) found = it->second;
     }
-    std::uint64_t h = HashText(u"");
-    for (const std::u16string& value : values) h = HashText(value, h);
-    found = t.index.Find(h, matches);
+  } catch (const std::bad_alloc&) {
+    t.index.clear();
+    t.index_fields.clear();
+    t.Fail(u"Cannot search the table: not enough memory.\nTable: %s");
   }
   if (!found) return false;
   t.pos = *found;
@@ -758,52 +595,39 @@ bool Table::Locate(std::u16string_view keys, const std::vector<std::u16string>& 
 
 void Table::SetText(std::u16string_view field, std::u16string_view value) {
   Impl& t = *impl_;
-  t.SetTextAt(field, t.WritableField(field), value);
-}
-
-void Table::SetText(std::size_t position, std::u16string_view value) {
-  Impl& t = *impl_;
-  const std::size_t f = t.WritableField(position);
-  t.SetTextAt(t.layout.fields[f].name, f, value);
+  const std::size_t f = t.FieldIndex(field);
+  const FieldLayout& layout = t.layout.fields[f];
+  if (layout.type == 'C' && t.state != State::kBrowse) {
+    // Text, the field written most: encoded straight into the row, cut or padded, never refused.
+    EncodeCharacterText(layout, value, t.layout.code_page, t.row.data() + layout.offset);
+    return;
+  }
+  t.Store(field, f, EncodeText(layout, value, t.layout.variant, t.layout.code_page));
 }
 
 void Table::SetNumber(std::u16string_view field, double value) {
   Impl& t = *impl_;
-  const std::size_t f = t.WritableField(field);
-  t.Store(field, f, t.NumberEncoded(f, value));
-}
-
-void Table::SetNumber(std::size_t position, double value) {
-  Impl& t = *impl_;
-  const std::size_t f = t.WritableField(position);
-  t.Store(t.layout.fields[f].name, f, t.NumberEncoded(f, value));
+  const std::size_t f = t.FieldIndex(field);
+  t.Store(field, f, EncodeNumber(t.layout.fields[f], value, t.layout.variant));
 }
 
 void Table::SetLogical(std::u16string_view field, bool value) {
   Impl& t = *impl_;
-  const std::size_t f = t.WritableField(field);
+  const std::size_t f = t.FieldIndex(field);
   t.Store(field, f, EncodeLogical(t.layout.fields[f], value));
 }
 
 std::u16string Table::AsText(std::u16string_view field) const {
+  std::u16string text;
+  AsText(field, text);
+  return text;
+}
+
+void Table::AsText(std::u16string_view field, std::u16string& text) const {
   const Impl& t = *impl_;
   const std::size_t f = t.FieldIndex(field);
-  StoredValue value = t.Value(f, t.CurrentRecord());
-  if (value.kind == StoredValue::Kind::kText) return std::move(value.text);
-  std::optional<std::u16string> text = ValueAsText(value);
-  if (!text) t.FailRead(f, value, u"text");
-  return std::move(*text);
-}
-
-void Table::AppendText(std::u16string_view field, std::u16string& out) const {
-  const Impl& t = *impl_;
-  t.AppendTextAt(t.FieldIndex(field), out);
-}
-
-void Table::AppendText(std::size_t position, std::u16string& out) const {
-  const Impl& t = *impl_;
-  t.RequireField(position);
-  t.AppendTextAt(position, out);
+  const std::string_view record = t.CurrentRecord();
+  if (!t.ReadText(f, record, text)) t.FailRead(f, t.Value(f, record), u"text");
 }
 
 std::int32_t Table::AsInteger(std::u16string_view field) const {
@@ -822,34 +646,6 @@ double Table::AsNumber(std::u16string_view field) const {
   std::optional<double> number = ValueAsNumber(value);
   if (!number) t.FailRead(f, value, u"a number");
   return *number;
-}
-
-std::string_view Table::FieldBytes(std::u16string_view field) const {
-  return FieldBytes(impl_->FieldIndex(field));
-}
-
-std::string_view Table::FieldBytes(std::size_t position) const {
-  const Impl& t = *impl_;
-  t.RequireField(position);
-  const std::string_view record = t.CurrentRecord();
-  if (record.empty()) return {};
-  return record.substr(t.layout.fields[position].offset, t.layout.fields[position].length);
-}
-
-std::size_t Table::FieldPosition(std::u16string_view field) const {
-  return impl_->FieldIndex(field);
-}
-
-std::string_view Table::RowBytes() const {
-  const Impl& t = *impl_;
-  t.RequireOpen();
-  return t.CurrentRecord();
-}
-
-Table::Place Table::FieldPlace(std::size_t position) const {
-  const Impl& t = *impl_;
-  t.RequireField(position);
-  return {t.layout.fields[position].offset, t.layout.fields[position].length};
 }
 
 int Table::FieldCount() const { return static_cast<int>(impl_->field_defs.size()); }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,9 +58,10 @@ class Table {
   // holds the old table.
   void Create(const std::vector<FieldDef>& fields);
   // Loads the table's own field list; the first row is current. A dialog component always opens
-  // for exclusive use. Opening a handle that is open already changes nothing. Read-only opens
-  // read the file once into memory; writable ones keep the rows in memory and write the whole
-  // table at Close, through the same replacement as a created table.
+  // for exclusive use. Opening a handle that is open already changes nothing. The rows the header
+  // accounts for are read into memory at once (a header that claims more than the file holds is
+  // "Corrupt table"); a writable handle writes the whole table at Close, through the same
+  // replacement as a created table.
   void Open(Share share, Access access);
   // Posts nothing: no caller closes with a row unposted (a row being inserted or changed is
   // dropped). Commits a created table, and the rows of a writable one that were changed; when
@@ -81,7 +83,7 @@ class Table {
   // value, first match in table order; current row unchanged when none. On a handle whose rows
   // have not changed since Open, the first call builds an index of the key fields, so that a
   // look-up costs the same whatever the size of the table.
-  bool Locate(std::u16string_view keys, const std::vector<std::u16string>& values);
+  bool Locate(std::u16string_view keys, std::initializer_list<std::u16string_view> values);
 
   // Writes to the row being inserted or changed. Text goes to the table's code page and is cut
   // to the field's width in bytes; a number that the field cannot give back exactly (more than
@@ -90,41 +92,16 @@ class Table {
   void SetText(std::u16string_view field, std::u16string_view value);
   void SetNumber(std::u16string_view field, double value);
   void SetLogical(std::u16string_view field, bool value);
-  // The same by the field's position, as FieldPosition gives it: for a caller writing the same
-  // fields of row after row.
-  void SetText(std::size_t position, std::u16string_view value);
-  void SetNumber(std::size_t position, double value);
 
   // Reads: a number field's text is its shortest decimal form ("2", "2.5"); a logical reads as
   // "True" / "False"; a field never written reads as the empty text and as 0. As an integer, a
   // number gives its nearest whole value (halves to even) and a text must be a whole number.
   // A value that does not convert, or a memo, is an Error naming field, row and file.
   std::u16string AsText(std::u16string_view field) const;
-  // AsText appended to `out`, for callers that read row after row into one buffer; by name or by
-  // position.
-  void AppendText(std::u16string_view field, std::u16string& out) const;
-  void AppendText(std::size_t position, std::u16string& out) const;
+  // The same into `text`, whose memory serves again for row after row.
+  void AsText(std::u16string_view field, std::u16string& text) const;
   std::int32_t AsInteger(std::u16string_view field) const;
   double AsNumber(std::u16string_view field) const;
-  // The bytes the current row holds for a field, as the file stores them (empty when the table has
-  // no row). Every read above is made from these bytes alone, so rows whose bytes are equal read
-  // alike: a caller reading many rows may keep what it made of a value by its bytes. Valid until
-  // the next move or write.
-  std::string_view FieldBytes(std::u16string_view field) const;
-  // The same by the field's position, as FieldPosition gives it: for a caller reading the same
-  // fields of row after row. The position of a name stays while the table is open.
-  std::string_view FieldBytes(std::size_t position) const;
-  std::size_t FieldPosition(std::u16string_view field) const;
-  // The bytes of the whole current row (empty when the table has no row), valid until the next
-  // move or write, and where a field's bytes lie in them: FieldBytes(p) is
-  // RowBytes().substr(FieldPlace(p).offset, FieldPlace(p).length). For a caller that reads the
-  // same fields of row after row, once per row rather than once per field.
-  struct Place {
-    std::size_t offset;
-    std::size_t length;
-  };
-  std::string_view RowBytes() const;
-  Place FieldPlace(std::size_t position) const;
 
   int FieldCount() const;
   // For a table written by another program: C is text (its width), L logical, I and N or F
@@ -136,10 +113,6 @@ class Table {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
-
-// Tests: tables of more than `from_bytes` that are opened for reading only and held exclusively
-// are read `window_bytes` at a time; 0 gives a size back its value in the program.
-void SetReadWindowForTesting(std::size_t from_bytes, std::size_t window_bytes);
 
 // The dialog's seven table components, named handles on the table folder that open their tables
 // for exclusive use; none is open at the start. Their field errors read "<component>: Field '%s'

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tables/byte_buffer.h"
-
 namespace tpd {
 
 // The result of a platform call: the system's error number (0 when it worked), and whether the
@@ -31,8 +29,6 @@ class HeldFile {
   HeldFile& operator=(const HeldFile&) = delete;
 
   FileStatus Open(const std::u16string& path, bool exclusive, bool writable);
-  // The whole file from its start, read straight into `out` (emptied first).
-  FileStatus ReadAll(ByteBuffer& out);
   // The file's size now.
   FileStatus Size(std::uint64_t& size) const;
   // Up to `size` bytes from `offset` into `out`; `got` tells how many were there (fewer only at

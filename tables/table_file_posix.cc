@@ -72,27 +72,6 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
   return {};
 }
 
-FileStatus HeldFile::ReadAll(ByteBuffer& out) {
-  out.Truncate(0);
-  struct stat st;
-  if (fstat(Fd(handle_), &st) != 0) return Failed(errno);
-  // One byte more than the size, so that the read that finds the end needs no more room.
-  if (st.st_size > 0) out.Reserve(static_cast<std::size_t>(st.st_size) + 1);
-  off_t at = 0;
-  for (;;) {
-    if (out.spare_size() == 0) out.Reserve(out.size() + (out.size() / 2) + (1 << 16));
-    const ssize_t n = pread(Fd(handle_), out.spare(), out.spare_size(), at);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Failed(errno);
-    }
-    if (n == 0) break;
-    out.Grow(static_cast<std::size_t>(n));
-    at += n;
-  }
-  return {};
-}
-
 FileStatus HeldFile::Size(std::uint64_t& size) const {
   struct stat st;
   if (fstat(Fd(handle_), &st) != 0) return Failed(errno);

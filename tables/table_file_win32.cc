@@ -62,27 +62,6 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
   return {};
 }
 
-FileStatus HeldFile::ReadAll(ByteBuffer& out) {
-  out.Truncate(0);
-  LARGE_INTEGER size;
-  // One byte more than the size, so that the read that finds the end needs no more room.
-  if (GetFileSizeEx(H(handle_), &size) && size.QuadPart > 0) {
-    out.Reserve(static_cast<std::size_t>(size.QuadPart) + 1);
-  }
-  LARGE_INTEGER zero{};
-  if (!SetFilePointerEx(H(handle_), zero, nullptr, FILE_BEGIN)) return Status(GetLastError());
-  for (;;) {
-    if (out.spare_size() == 0) out.Reserve(out.size() + (out.size() / 2) + (1 << 16));
-    const DWORD want =
-        static_cast<DWORD>(out.spare_size() < (1u << 30) ? out.spare_size() : (1u << 30));
-    DWORD n = 0;
-    if (!ReadFile(H(handle_), out.spare(), want, &n, nullptr)) return Status(GetLastError());
-    if (n == 0) break;
-    out.Grow(n);
-  }
-  return {};
-}
-
 FileStatus HeldFile::Size(std::uint64_t& size) const {
   LARGE_INTEGER s;
   if (!GetFileSizeEx(H(handle_), &s)) return Status(GetLastError());

@@ -3,9 +3,9 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "tables/table.h"
-#include "transfer/first_by_key.h"
 
 namespace tpd {
 
@@ -20,11 +20,7 @@ class PeriodIndex {
                       std::u16string_view marco) const;
 
  private:
-  // The key of a triple, made in `key_` (reused: this runs for every SOLUC entry).
-  std::u16string_view Key(std::u16string_view dia, std::u16string_view hora,
-                          std::u16string_view marco) const;
-  FirstByKey<std::u16string> codes_;
-  mutable std::u16string key_;
+  std::unordered_map<std::u16string, std::u16string> codes_;
 };
 
 }  // namespace tpd

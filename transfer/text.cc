@@ -101,4 +101,28 @@ std::u16string IntToText(long long value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
+namespace {
+template <typename Parts>
+std::u16string JoinWithLengths(const Parts& parts) {
+  std::size_t size = 0;
+  for (std::u16string_view part : parts) size += 2 + part.size();
+  std::u16string key;
+  key.reserve(size);
+  for (std::u16string_view part : parts) {
+    key += static_cast<char16_t>(part.size() & 0xFFFF);
+    key += static_cast<char16_t>(part.size() >> 16);
+    key += part;
+  }
+  return key;
+}
+}  // namespace
+
+std::u16string CompositeKey(const std::vector<std::u16string>& parts) {
+  return JoinWithLengths(parts);
+}
+
+std::u16string CompositeKey(std::initializer_list<std::u16string_view> parts) {
+  return JoinWithLengths(parts);
+}
+
 }  // namespace tpd

@@ -341,7 +341,8 @@ TEST_P(LocateTest, FindsTheFirstExactWholeMatchWithCase) {
   };
   for (const Case& c : cases) {
     t.Locate(u"COD", {u"LENB"});  // a known current row
-    const bool found = t.Locate(c.keys, c.values);
+    const bool found = c.values.size() == 1 ? t.Locate(c.keys, {c.values[0]})
+                                            : t.Locate(c.keys, {c.values[0], c.values[1]});
     EXPECT_EQ(found, c.found != nullptr) << S(c.keys) << " " << S(c.values[0]);
     EXPECT_EQ(t.AsText(u"NOMBRE"), c.found ? c.found : u"third") << S(c.values[0]);
   }
@@ -439,63 +440,6 @@ TEST_F(TableTest, StateErrors) {
   EXPECT_ERROR_TEXT(
       t.SetText(u"ABREV", u"X"),
       u"Cannot write field 'ABREV': the row is not being inserted or changed." + table);
-}
-
-// Writes and reads by a field's position do what the same ones by its name do, errors included.
-TEST_F(TableTest, FieldsByPositionAsByName) {
-  Table by_name(folder(), u"BYNAME"), by_position(folder(), u"BYPOS");
-  StartRow(by_name);
-  StartRow(by_position);
-  const std::u16string table = u"\nTable: " + PathOf("BYPOS.DBF");
-  const char16_t* const names[] = {u"T80", u"T10", u"T5", u"FLAG", u"DNI", u"HORAS"};
-  const char16_t* const texts[] = {u"Física", u"MAT  ", u"largo de más", u"T", u"12", u"2.5"};
-  for (int i = 0; i < 6; ++i) {
-    by_name.SetText(names[i], texts[i]);
-    by_position.SetText(by_position.FieldPosition(names[i]), texts[i]);
-  }
-  by_name.Post();
-  by_position.Post();
-  by_name.Append();
-  by_position.Append();
-  by_name.SetNumber(u"HORAS", 3.25);
-  by_position.SetNumber(by_position.FieldPosition(u"horas"), 3.25);
-  by_name.Post();
-  by_position.Post();
-  for (bool first : {true, false}) {
-    if (first) {
-      by_name.First();
-      by_position.First();
-    }
-    for (const char16_t* name : names) {
-      std::u16string a = u">", b = u">";
-      by_name.AppendText(name, a);
-      by_position.AppendText(by_position.FieldPosition(name), b);
-      EXPECT_EQ(a, b) << S(name);
-      EXPECT_EQ(b, u">" + by_position.AsText(name)) << S(name);
-    }
-  }
-  EXPECT_ERROR_TEXT(by_position.SetText(std::size_t{6}, u"x"),
-                    u"There is no field 7 in this table." + table);
-  std::u16string out;
-  EXPECT_ERROR_TEXT(by_position.AppendText(std::size_t{6}, out),
-                    u"There is no field 7 in this table." + table);
-  EXPECT_ERROR_TEXT(
-      by_position.SetNumber(by_position.FieldPosition(u"HORAS"), 1),
-      u"Cannot write field 'HORAS': the row is not being inserted or changed." + table);
-  // A value the field cannot hold: the same refusal, naming the field.
-  auto refusal = [](auto write) {
-    try {
-      write();
-    } catch (const Error& e) {
-      return e.text().substr(0, e.text().find(u"\nTable: "));
-    }
-    return std::u16string(u"no Error");
-  };
-  by_name.Edit();
-  by_position.Edit();
-  const std::u16string said = refusal([&] { by_name.SetNumber(u"DNI", 2.5); });
-  EXPECT_NE(said.find(u"Cannot write field 'DNI': "), std::u16string::npos) << S(said);
-  EXPECT_EQ(refusal([&] { by_position.SetNumber(by_position.FieldPosition(u"DNI"), 2.5); }), said);
 }
 
 TEST_F(TableTest, OpenFailuresNameTheFileOrFolder) {

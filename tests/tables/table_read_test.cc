@@ -3,8 +3,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
-#include <tuple>
 
+#include "tests/support/memory_limit.h"
 #include "tests/tables/table_fixtures.h"
 
 namespace tpd::test {
@@ -32,27 +32,10 @@ const SolucRow kSolucRows[] = {
     {"1", 1, "12", "01", "NÚÑEZ", "1º ESO", "FÍSICA", "Aula é"},
 };
 
-// How a table opened for reading only and held exclusively is read: whole, or (as a large one is)
-// a window at a time, here of a single record or of two.
-struct Reading {
-  const char* name;
-  std::size_t window_from;
-  std::size_t window_bytes;
-};
-const Reading kReadings[] = {{"Whole", 0, 0}, {"OneRecordAtATime", 1, 1}, {"TwoAtATime", 1, 120}};
-
-// Sets the way of reading for the life of a test.
-class ReadingAs {
- public:
-  explicit ReadingAs(const Reading& r) { SetReadWindowForTesting(r.window_from, r.window_bytes); }
-  ~ReadingAs() { SetReadWindowForTesting(0, 0); }
-};
-
-class SolucFixture : public ::testing::TestWithParam<std::tuple<const char*, Reading>> {};
+class SolucFixture : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(SolucFixture, ReadsEveryLiveRow) {
-  const char* const fixture = std::get<0>(GetParam());
-  ReadingAs reading(std::get<1>(GetParam()));
+  const char* const fixture = GetParam();
   TempDir dir;
   tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", Fixture(fixture));
   Components c(dir.u16());
@@ -73,22 +56,9 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
     EXPECT_EQ(soluc.AsText(u"CODGRUPO"), U(r.grupo));
     EXPECT_EQ(soluc.AsText(u"ASIG"), U(r.asig));
     EXPECT_EQ(soluc.AsText(u"AULA"), U(r.aula));
-    // The stored bytes, by name and by position alike; the text appended as AsText gives it.
-    EXPECT_NE(soluc.FieldBytes(u"HORA").find(r.hora), std::string_view::npos);
-    const std::string_view row = soluc.RowBytes();
-    for (const FieldDef& f : soluc.Fields()) {
-      EXPECT_EQ(soluc.FieldBytes(f.name), soluc.FieldBytes(soluc.FieldPosition(f.name)));
-      const Table::Place place = soluc.FieldPlace(soluc.FieldPosition(f.name));
-      EXPECT_EQ(row.substr(place.offset, place.length), soluc.FieldBytes(f.name));
-      std::u16string appended = u"x";
-      soluc.AppendText(f.name, appended);
-      EXPECT_EQ(appended, u"x" + soluc.AsText(f.name)) << S(f.name);
-    }
   }
   EXPECT_EQ(i, 3u);
-  EXPECT_THROW(soluc.FieldBytes(soluc.Fields().size()), Error);
-  EXPECT_THROW(soluc.FieldPlace(soluc.Fields().size()), Error);
-  EXPECT_THROW(soluc.FieldPosition(u"NADA"), Error);
+  EXPECT_THROW(soluc.AsText(u"NADA"), Error);
   EXPECT_FALSE(soluc.Locate(u"PROF", {u"DELETED"}));
   EXPECT_TRUE(soluc.Locate(u"PROF", {U("NÚÑEZ")}));
   EXPECT_TRUE(soluc.Locate(u"DIA", {u"2"}));
@@ -101,16 +71,13 @@ TEST_P(SolucFixture, ReadsEveryLiveRow) {
   EXPECT_EQ(soluc.AsText(u"PROF"), U("NÚÑEZ"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DbaseAndVisualFoxPro, SolucFixture,
-    ::testing::Combine(::testing::Values("SOLUC_DB3_NUM.DBF", "SOLUC_DB3_TXT.DBF",
-                                         "SOLUC_VFP_NUM.DBF", "SOLUC_VFP_TXT.DBF"),
-                       ::testing::ValuesIn(kReadings)),
-    [](const auto& info) {
-      std::string name = std::get<0>(info.param);
-      name = name.substr(0, name.find('.'));
-      return name + "_" + std::get<1>(info.param).name;
-    });
+INSTANTIATE_TEST_SUITE_P(DbaseAndVisualFoxPro, SolucFixture,
+                         ::testing::Values("SOLUC_DB3_NUM.DBF", "SOLUC_DB3_TXT.DBF",
+                                           "SOLUC_VFP_NUM.DBF", "SOLUC_VFP_TXT.DBF"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
 
 std::string Le(std::uint64_t v, int size) {
   std::string s(size, '\0');
@@ -314,18 +281,47 @@ TEST(CorruptTables, AreRefusedWithWhatIsWrong) {
       {RawTable(0x30, 0x03, {{"I", 'I', 8}}, {}, 263), "field 'I' has the invalid length 8"},
       {RawTable(0x03, 0x57, {{"C", 'C', 0}}, {}), "field 'C' has the invalid length 0"},
   };
-  for (const Reading& r : kReadings) {
-    ReadingAs reading(r);
-    for (const Case& c : cases) {
-      TempDir dir;
-      tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", c.file);
-      Components comp(dir.u16());
-      SCOPED_TRACE(r.name);
-      EXPECT_ERROR_TEXT(comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly),
-                        U("Corrupt table: " + c.what + ".\nTable: ") + (dir / "SOLUC.DBF"));
-      EXPECT_FALSE(comp.wwTableSoluc.IsOpen());
-    }
+  for (const Case& c : cases) {
+    TempDir dir;
+    tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", c.file);
+    Components comp(dir.u16());
+    EXPECT_ERROR_TEXT(comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly),
+                      U("Corrupt table: " + c.what + ".\nTable: ") + (dir / "SOLUC.DBF"));
+    EXPECT_FALSE(comp.wwTableSoluc.IsOpen());
   }
+}
+
+// A header may claim any number of rows. One that claims more than the file holds is refused
+// before memory is taken for them; a table too large for the memory at hand is refused naming it,
+// never with the allocator's bare text.
+TEST(CorruptTables, RowCountsBeyondTheFileOrTheMemoryAreRefusedNamingTheTable) {
+  std::string claims = Fixture("SOLUC_DB3_NUM.DBF");
+  claims.replace(4, 4, Le(2000000000, 4));
+  TempDir dir;
+  tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", claims);
+  Components comp(dir.u16());
+  {
+    const MemoryLimit watch(std::size_t{1} << 40);
+    EXPECT_ERROR_TEXT(comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly),
+                      u"Corrupt table: the record count exceeds the file size.\nTable: " +
+                          (dir / "SOLUC.DBF"));
+    EXPECT_LT(watch.LargestRequest(), std::size_t{1} << 20);
+  }
+
+  // 20,000 rows of 58 bytes: more than the memory allowed here.
+  std::string large = Fixture("SOLUC_DB3_NUM.DBF");
+  const std::string row = large.substr(289, 58);
+  large.resize(289);
+  large.replace(4, 4, Le(20000, 4));
+  for (int i = 0; i < 20000; ++i) large += row;
+  tpd::test::WriteBytes(dir.path() / "SOLUC.DBF", large);
+  {
+    const MemoryLimit watch(500000);
+    EXPECT_ERROR_TEXT(comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly),
+                      u"Cannot read the table: not enough memory.\nTable: " + (dir / "SOLUC.DBF"));
+  }
+  comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly);
+  EXPECT_EQ(comp.wwTableSoluc.RowCount(), 20000);
 }
 
 TEST(CorruptTables, DecorationIsAccepted) {

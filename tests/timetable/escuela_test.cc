@@ -37,14 +37,7 @@ std::string MaskDateTime(std::string bytes) {
   return bytes;
 }
 
-// Tables are read whole, or (as large ones are) a few records at a time: the runs find the same.
-class EscuelaTest : public ::testing::TestWithParam<std::size_t> {
- protected:
-  void SetUp() override { SetReadWindowForTesting(GetParam(), 200); }
-  void TearDown() override { SetReadWindowForTesting(0, 0); }
-};
-
-TEST_P(EscuelaTest, ExportThenImportGivesTheExpectedTimetableFile) {
+TEST(EscuelaTest, ExportThenImportGivesTheExpectedTimetableFile) {
   const fs::path sample = SourceDir() / "examples" / "escuela";
   TempDir dir;
   fs::create_directory(dir.path() / "carpeta");
@@ -69,11 +62,6 @@ TEST_P(EscuelaTest, ExportThenImportGivesTheExpectedTimetableFile) {
   EXPECT_EQ(MaskDateTime(ReadBytes(dir.path() / "carpeta" / "DRUV_HORARIO.TXT")),
             ReadBytes(SourceDir() / "tests" / "timetable" / "data" / "escuela_horario.txt"));
 }
-
-INSTANTIATE_TEST_SUITE_P(WholeAndWindowed, EscuelaTest, ::testing::Values(0, 1),
-                         [](const auto& info) {
-                           return std::string(info.param == 0 ? "Whole" : "Windowed");
-                         });
 
 }  // namespace
 }  // namespace tpd::test
