@@ -41,11 +41,10 @@ void TraspasaProfesores(ExportContext& ctx) {
       continue;
     }
     const std::u16string code = Cut(line, teacher::kCode);
-    if (written.Contains(code)) {
+    if (!written.AddIfNew(code)) {
       CountPassedOver(ctx.counters, u"PROFT", PassedOver::kDuplicateCode);
       continue;
     }
-    written.Add(code);
     table.Append();
     table.SetText(teacher::kCode.name, code);
     table.SetText(teacher::kName.name, Cut(line, teacher::kName));

@@ -8,26 +8,24 @@ CodeList::CodeList(bool sorted, const Collator& collator) : sorted_(sorted), col
 
 // Texts are compared through their sort keys: equal keys are exactly the texts that the collation
 // finds no difference between, and the keys' byte order is the collation order.
-const std::string& CodeList::KeyOf(std::u16string_view text) const {
-  if (!have_last_ || text != last_text_) {
-    last_key_ = collator_.SortKey(text);
-    last_text_ = text;
-    have_last_ = true;
-  }
-  return last_key_;
-}
 
 bool CodeList::AddIfNew(std::u16string_view text) {
-  if (Contains(text)) return false;
-  Add(text);
+  const std::string key = collator_.SortKey(text);
+  if (IndexOfKey(key) >= 0) return false;
+  AddWithKey(text, key);
   return true;
 }
 
-int CodeList::Add(std::u16string_view text) {
-  const std::string& key = KeyOf(text);
+int CodeList::Add(std::u16string_view text) { return AddWithKey(text, collator_.SortKey(text)); }
+
+int CodeList::IndexOf(std::u16string_view text) const {
+  return IndexOfKey(collator_.SortKey(text));
+}
+
+int CodeList::AddWithKey(std::u16string_view text, const std::string& key) {
   if (!sorted_) {
     const int position = Count();
-    first_.AddIfNew(key, [&] { return position; });  // keeps the first position of a repeat
+    first_.try_emplace(key, position);  // keeps the first position of a repeat
     entries_.push_back({{}, std::u16string(text)});  // found through first_: no key kept here
     return position;
   }
@@ -41,11 +39,10 @@ int CodeList::Add(std::u16string_view text) {
   return position;
 }
 
-int CodeList::IndexOf(std::u16string_view text) const {
-  const std::string& key = KeyOf(text);
+int CodeList::IndexOfKey(const std::string& key) const {
   if (!sorted_) {
-    const int* found = first_.Find(key);
-    return found == nullptr ? -1 : *found;
+    const auto found = first_.find(key);
+    return found == first_.end() ? -1 : found->second;
   }
   auto place =
       std::lower_bound(entries_.begin(), entries_.end(), key,

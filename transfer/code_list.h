@@ -6,10 +6,10 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "transfer/collation.h"
-#include "transfer/first_by_key.h"
 
 namespace tpd {
 
@@ -31,17 +31,13 @@ class CodeList {
     std::string key;  // sorted: the sort key, for the binary search
     std::u16string text;
   };
-  // The sort key of `text`. The last one made is kept: callers ask whether a text is there and
-  // then add it, and a sort key is most of what either costs.
-  const std::string& KeyOf(std::u16string_view text) const;
+  int AddWithKey(std::u16string_view text, const std::string& key);
+  int IndexOfKey(const std::string& key) const;
 
   bool sorted_;
   const Collator& collator_;
-  mutable std::u16string last_text_;
-  mutable std::string last_key_;
-  mutable bool have_last_ = false;
   std::vector<Entry> entries_;
-  FirstByKey<int, char> first_;  // unsorted: sort key -> first position
+  std::unordered_map<std::string, int> first_;  // unsorted: sort key -> first position
 };
 
 }  // namespace tpd
