@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <new>
 
 #include "transfer/codepage.h"
 #include "transfer/error.h"
@@ -56,13 +57,21 @@ const char* FindLineStop(const char* p, const char* end) {
   throw Error(Subst(u"Cannot open file \"%s\". %s", {path, OpenErrorCause(error)}));
 }
 
+// A line or a file too large for the memory at hand stops the run naming the file, never with the
+// bare text of the allocator's failure.
+[[noreturn]] void ThrowOutOfMemory(const std::u16string& path) {
+  throw Error(Subst(u"Cannot read file \"%s\". Not enough memory", {path}));
+}
+
 }  // namespace
 
 // ---- LineReader ----
 
 struct LineReader::Impl {
-  explicit Impl(const std::u16string& path) : file(path), buffer(kReadBufferSize, '\0') {}
+  explicit Impl(const std::u16string& path)
+      : path(path), file(path), buffer(kReadBufferSize, '\0') {}
 
+  std::u16string path;  // for the error texts
   InputFile file;
   std::string buffer;
   std::string line;  // the bytes of the line being read, in memory kept from line to line
@@ -107,6 +116,14 @@ std::u16string LineReader::ReadLine() {
 }
 
 void LineReader::ReadLine(std::u16string& text) {
+  try {
+    ReadLineInto(text);
+  } catch (const std::bad_alloc&) {
+    ThrowOutOfMemory(impl_->path);
+  }
+}
+
+void LineReader::ReadLineInto(std::u16string& text) {
   Impl& in = *impl_;
   text.clear();
   // Most lines lie whole in the buffer and end at LF or CR LF there: they are decoded where they
@@ -278,7 +295,11 @@ void ForEachLineOfWholeFile(const std::u16string& path,
     if (count == 0 && !file.ok()) ThrowOpenError(path, file.error());
     return count;
   };
-  ForEachLineOfPieces(read, kReadBufferSize, each);
+  try {
+    ForEachLineOfPieces(read, kReadBufferSize, each);
+  } catch (const std::bad_alloc&) {
+    ThrowOutOfMemory(path);
+  }
 }
 
 std::vector<std::u16string> SplitWholeFileInPieces(std::string_view bytes,

@@ -30,9 +30,13 @@ class LineReader {
   void Close();               // releases the file; the reader is then at its end
 
  private:
+  void ReadLineInto(std::u16string& line);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// Both readers turn running out of memory (a line or a file too large) into Error "Cannot read
+// file "%s". Not enough memory".
 
 // Whole-file reading: the file is read to its end and closed. A byte-order mark chooses the
 // encoding (EF BB BF UTF-8, strict; FF FE UTF-16LE; FE FF UTF-16BE), else the system code page.

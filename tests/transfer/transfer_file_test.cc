@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/memory_limit.h"
 #include "tests/support/test_support.h"
 #include "transfer/Clipper.h"
 #include "transfer/codepage.h"
@@ -187,6 +188,20 @@ TEST(TransferFileTest, MissingFileOnEachRoute) {
   EXPECT_ERROR_TEXT(LineReader reader(path), u"File not found");
   EXPECT_ERROR_TEXT(ReadWholeFile(path), u"Cannot open file \"" + path + u"\". " +
                                              SystemErrorText(2));
+}
+
+// A line (or a file) larger than the memory at hand stops the reading naming the file, on both
+// routes, never with the allocator's bare text.
+TEST(TransferFileTest, RunningOutOfMemoryNamesTheFile) {
+  test::TempDir dir;
+  const std::u16string path = dir / "druv_prof.txt";
+  test::WriteBytes(test::ToPath(path), "0header\r\n1" + std::string(400000, 'x') + "\r\n");
+  const std::u16string text = u"Cannot read file \"" + path + u"\". Not enough memory";
+  const test::MemoryLimit limit(300000);
+  LineReader reader(path);
+  EXPECT_EQ(reader.ReadLine(), u"0header");
+  EXPECT_ERROR_TEXT(reader.ReadLine(), text);
+  EXPECT_ERROR_TEXT(ReadWholeFile(path), text);
 }
 
 TEST(TransferFileTest, EncodeLinesEndsEveryLineWithCrLf) {
