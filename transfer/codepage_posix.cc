@@ -5,10 +5,9 @@
 #include <unicode/ucnv.h>
 
 #include <array>
-#include <atomic>
 #include <cstring>
 #include <iterator>
-#include <mutex>
+#include <memory>
 #include <vector>
 
 #include "transfer/codepage.h"
@@ -57,9 +56,8 @@ class SingleByteTable {
   void AppendDecoded(std::string_view bytes, std::u16string& out) const {
     const std::size_t at = out.size();
     out.resize(at + bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      out[at + i] = decode_[static_cast<unsigned char>(bytes[i])];
-    }
+    char16_t* to = out.data() + at;
+    for (const char byte : bytes) *to++ = decode_[static_cast<unsigned char>(byte)];
   }
 
   bool DecodesTo(std::string_view bytes, std::u16string_view text) const {
@@ -79,14 +77,17 @@ class SingleByteTable {
   // One byte per unit: the first `width` units fill the field, blanks the rest of it.
   void EncodeInField(std::u16string_view text, char* out, std::size_t width) const {
     const std::size_t n = text.size() < width ? text.size() : width;
-    for (std::size_t i = 0; i < n; ++i) out[i] = encode_[text[i]];
+    const char* const encode = encode_.data();
+    for (std::size_t i = 0; i < n; ++i) out[i] = encode[text[i]];
     std::memset(out + n, ' ', width - n);
   }
 
   void AppendEncoded(std::u16string_view text, std::string& out) const {
     const std::size_t at = out.size();
     out.resize(at + text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) out[at + i] = encode_[text[i]];
+    char* to = out.data() + at;
+    const char* const encode = encode_.data();
+    for (const char16_t unit : text) *to++ = encode[unit];
   }
 
  private:
@@ -129,42 +130,24 @@ SingleByteTable::SingleByteTable(int code_page) {
   for (int b = 255; b >= 0; --b) encode_[decode_[b]] = static_cast<char>(b);
 }
 
-// The tables made so far, one slot per known code page. Read without a lock; a table is made
-// under the lock, once, and lives until the program ends.
-constexpr std::size_t kKnownCodePages = std::size(kCodePages);
-std::array<std::atomic<const SingleByteTable*>, kKnownCodePages> made_tables{};
-
-// Nearly every call asks for the default code page: its slot is looked at first.
-constexpr std::size_t kDefaultSlot = [] {
-  std::size_t i = 0;
-  while (kCodePages[i].code_page != kDefaultCodePage) ++i;
-  return i;
-}();
-
-[[gnu::noinline]] const SingleByteTable& MakeTable(std::size_t slot) {
-  static std::mutex mutex;
-  std::lock_guard<std::mutex> lock(mutex);
-  if (const SingleByteTable* table = made_tables[slot].load(std::memory_order_relaxed)) {
-    return *table;
-  }
-  const SingleByteTable* table = new SingleByteTable(kCodePages[slot].code_page);  // never freed
-  made_tables[slot].store(table, std::memory_order_release);
-  return *table;
-}
-
-// Every field read or written asks for its table. A code page we do not know reads as the default
-// one.
-inline const SingleByteTable& TableFor(int code_page) {
-  std::size_t slot = kDefaultSlot;
-  if (code_page != kDefaultCodePage) {
-    for (slot = 0; slot < kKnownCodePages && kCodePages[slot].code_page != code_page; ++slot) {
+// Every field read or written asks for its table: each is made at its first use and kept until
+// the program ends. A code page we do not know reads as the default one.
+const SingleByteTable& TableFor(int code_page) {
+  static std::array<std::unique_ptr<SingleByteTable>, std::size(kCodePages)> made;
+  static const SingleByteTable& default_table = []() -> const SingleByteTable& {
+    for (std::size_t slot = 0;; ++slot) {
+      if (kCodePages[slot].code_page == kDefaultCodePage) {
+        made[slot] = std::make_unique<SingleByteTable>(kDefaultCodePage);
+        return *made[slot];
+      }
     }
-    if (slot == kKnownCodePages) slot = kDefaultSlot;
-  }
-  if (const SingleByteTable* table = made_tables[slot].load(std::memory_order_acquire)) {
-    return *table;
-  }
-  return MakeTable(slot);
+  }();
+  if (code_page == kDefaultCodePage) return default_table;  // nearly every call
+  std::size_t slot = 0;
+  while (slot < made.size() && kCodePages[slot].code_page != code_page) ++slot;
+  if (slot == made.size()) return TableFor(kDefaultCodePage);
+  if (!made[slot]) made[slot] = std::make_unique<SingleByteTable>(code_page);
+  return *made[slot];
 }
 
 }  // namespace
