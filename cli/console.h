@@ -1,6 +1,5 @@
 // The console's side of the platform: the arguments as UTF-8, text written to the standard
-// streams (UTF-8, or the console's own wide output when writing to a Windows console), and how
-// the process takes its memory.
+// streams (UTF-8, or the console's own wide output when writing to a Windows console).
 #pragma once
 
 #include <string>
@@ -15,8 +14,5 @@ std::vector<std::string> Arguments(int argc, char** argv);
 // One line each; flushed at once so that a caller reading a pipe sees every message in order.
 void WriteOut(std::u16string_view line);
 void WriteErr(std::u16string_view line);
-
-// Called first thing: sets up the memory the runs allocate from (see the platform side).
-void PrepareMemory();
 
 }  // namespace tpd

@@ -44,6 +44,4 @@ void Write(DWORD which, std::u16string_view line) {
 void WriteOut(std::u16string_view line) { Write(STD_OUTPUT_HANDLE, line); }
 void WriteErr(std::u16string_view line) { Write(STD_ERROR_HANDLE, line); }
 
-void PrepareMemory() {}  // the process heap as it comes
-
 }  // namespace tpd

@@ -208,7 +208,4 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace tpd
 
-int main(int argc, char** argv) {
-  tpd::PrepareMemory();
-  return tpd::Main(argc, argv);
-}
+int main(int argc, char** argv) { return tpd::Main(argc, argv); }
