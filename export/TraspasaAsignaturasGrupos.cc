@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "export/lesson_pattern.h"
-#include "export/number_text.h"
 #include "export/step_common.h"
 #include "transfer/Clipper.h"
 #include "transfer/error.h"
@@ -48,9 +47,6 @@ constexpr std::u16string_view kLessonTask = u"*LEC";
 // The group data copied from GRUPOST, in the order it is copied.
 constexpr std::array<std::u16string_view, 4> kGroupFields = {u"TURNO", u"NIVEL", u"CURSO",
                                                               u"GRUPO"};
-
-// Weekly hours below this count as this, and so do hours that no record gives.
-constexpr double kLeastHours = 1;
 
 // The positions of the ASIGT fields that the step writes or reads, found once: every row uses
 // the same ones.
@@ -210,17 +206,6 @@ void MatchKey(std::u16string& key, Append append) {
     if (i > 0) key += u'\0';
     append(key, i);
   }
-}
-
-// The weekly hours of a matched record, from its hours column: blank is one hour, a comma is a
-// decimal point.
-double HoursOf(std::u16string text) {
-  if (text.empty()) text = u"1";
-  for (char16_t& c : text) {
-    if (c == u',') c = u'.';
-  }
-  const double hours = ParseDecimal(text);
-  return hours < kLeastHours ? kLeastHours : hours;
 }
 
 // The hours column of the first data record of each five match values, read from the hours file
