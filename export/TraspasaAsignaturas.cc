@@ -12,7 +12,7 @@ namespace {
 const std::vector<FieldDef>& AsignomtFields() {
   static const std::vector<FieldDef> fields = {
       TextField(u"COD", 10),
-      TextField(u"CODLARGO", 10),
+      TextField(u"CODLARGO", kLongCodeWidth),
       TextField(u"NOMBRE", 80),
       {u"ESTAREA", FieldKind::kLogical, 0},
       TextField(u"CODTAREA", 10),
@@ -26,9 +26,6 @@ const std::vector<FieldDef>& AsignomtFields() {
 namespace subject = layouts::asignat;
 namespace activity = layouts::actividades;
 
-// Activities are told from subjects by this mark before their code.
-constexpr std::u16string_view kActivityMark = u"*";
-
 void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
                 Table& table) {
   const std::u16string name = Cut(line, subject::kName);
@@ -38,12 +35,11 @@ void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& 
   if (code.empty()) {
     // Only a blank code stays empty; any other code was numbered or folded onto a taken one.
     CountPassedOver(ctx.counters, u"ASIGNOMT",
-                    base.empty() && suffix.empty() ? PassedOver::kEmptyCode
-                                                   : PassedOver::kTakenAfterNumbering);
+                    WithoutSubjectCode(base, suffix) ? PassedOver::kEmptyCode
+                                                     : PassedOver::kTakenAfterNumbering);
     return;
   }
-  // The long code: the name's first character and the character after each of its blanks.
-  const std::u16string long_code = Copy(name, 1, 1) + Iniciales(name, u" ");
+  const std::u16string long_code = SubjectLongCode(name);
   table.Append();
   table.SetText(subject::kBase.name, code);
   table.SetText(u"CODLARGO", long_code);
@@ -57,7 +53,7 @@ void AddSubject(const ExportContext& ctx, std::u16string_view line, ShortCodes& 
 
 void AddActivity(const ExportContext& ctx, std::u16string_view line, ShortCodes& codes,
                  Table& table) {
-  const std::u16string code = std::u16string(kActivityMark) + Cut(line, activity::kCode);
+  const std::u16string code = ActivityCode(line);
   if (!codes.AdmitActivity(code)) {
     CountPassedOver(ctx.counters, u"ASIGNOMT", PassedOver::kDuplicateCode);
     return;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "export/lesson_pattern.h"
-#include "export/number_text.h"
 #include "export/step_common.h"
 #include "transfer/Clipper.h"
 #include "transfer/error.h"
@@ -44,8 +43,6 @@ constexpr std::u16string_view kLessonTask = u"*LEC";
 constexpr std::array<std::u16string_view, 4> kGroupFields = {u"TURNO", u"NIVEL", u"CURSO",
                                                               u"GRUPO"};
 
-// Weekly hours below this count as this, and so do hours that no record gives.
-constexpr double kLeastHours = 1;
 
 // The assignments: one ASIGT row per assignment whose subject and suffix name an ASIGNOMT row.
 void AddAssignments(const ExportContext& ctx, LineReader& input, Table& subjects, Table& asigt) {
@@ -93,17 +90,6 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
     asigt.Post();
   }
   groups.Close();
-}
-
-// The weekly hours of a matched record, from its hours column: blank is one hour, a comma is a
-// decimal point.
-double HoursOf(std::u16string text) {
-  if (text.empty()) text = u"1";
-  for (char16_t& c : text) {
-    if (c == u',') c = u'.';
-  }
-  const double hours = ParseDecimal(text);
-  return hours < kLeastHours ? kLeastHours : hours;
 }
 
 // The weekly hours of each row from the first data record that matches its five values; a row

@@ -10,7 +10,7 @@ namespace {
 const std::vector<FieldDef>& AulatFields() {
   static const std::vector<FieldDef> fields = {
       TextField(u"ABREV", 10),
-      TextField(u"NOMBRE", 80),
+      TextField(u"NOMBRE", kRoomNameWidth),
       TextField(u"EDIFICIO", 1),             // never written
       {u"MAXALUM", FieldKind::kInteger, 0},  // never written
   };
@@ -36,8 +36,7 @@ void TraspasaAulas(ExportContext& ctx) {
       CountNonDataLine(ctx, u"AULAT", line);
       continue;
     }
-    // The blank stays even when a part is empty.
-    const std::u16string name = Cut(line, room::kName) + u" " + Cut(line, room::kNameSecondPart);
+    const std::u16string name = RoomName(line);
     table.Append();
     table.SetText(room::kCode.name, Cut(line, room::kCode));
     table.SetText(room::kName.name, name);

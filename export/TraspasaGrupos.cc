@@ -19,9 +19,6 @@ const std::vector<FieldDef>& GrupostFields() {
 // The layout of the groups file.
 namespace group = layouts::grupo;
 
-// What a blank level becomes.
-constexpr std::u16string_view kNoLevel = u"NIV";
-
 }  // namespace
 
 void TraspasaGrupos(ExportContext& ctx) {
@@ -41,8 +38,7 @@ void TraspasaGrupos(ExportContext& ctx) {
     const std::u16string code = Cut(line, group::kCode);
     // The shift goes whole into DESCRIP and as one character into TURNO.
     const std::u16string shift = Cut(line, group::kShift);
-    std::u16string level = Cut(line, group::kLevel);
-    if (level.empty()) level = kNoLevel;
+    const std::u16string level = GroupLevel(line);
     const std::u16string course = Cut(line, group::kCourse);
     const std::u16string letter = code.empty() ? u"" : code.substr(code.size() - 1);
 

@@ -2,7 +2,6 @@
 // start time among the distinct start times of the whole file, the same numbering for every day.
 #include <array>
 
-#include "export/number_text.h"
 #include "export/step_common.h"
 #include "transfer/Clipper.h"
 #include "transfer/code_list.h"
@@ -37,26 +36,6 @@ std::u16string DayNumber(const std::u16string& day) {
   return day;
 }
 
-// hhmm as hh:mm: characters 1-2, ":", characters 3-4, whatever they are.
-std::u16string ClockTime(std::u16string_view hhmm) {
-  return Copy(hhmm, 1, 2) + u":" + Copy(hhmm, 3, 2);
-}
-
-// Hours and minutes of a clock time, as characters 1-2 and 4-5.
-std::u16string HoursPart(std::u16string_view time) { return Copy(time, 1, 2); }
-std::u16string MinutesPart(std::u16string_view time) { return Copy(time, 4, 2); }
-
-constexpr int kMinutesPerHour = 60;
-
-// The length in minutes; the four parts convert in this order, which decides the error raised.
-int Minutes(std::u16string_view start, std::u16string_view end) {
-  const int end_hours = ParseWholeNumber(HoursPart(end));
-  const int start_hours = ParseWholeNumber(HoursPart(start));
-  const int end_minutes = ParseWholeNumber(MinutesPart(end));
-  const int start_minutes = ParseWholeNumber(MinutesPart(start));
-  return (end_hours - start_hours) * kMinutesPerHour + (end_minutes - start_minutes);
-}
-
 // First pass: one row per data record; gathers the distinct start times.
 void AddSessions(const ExportContext& ctx, const std::vector<std::u16string>& lines,
                  CodeList& starts, Table& table) {
@@ -71,7 +50,7 @@ void AddSessions(const ExportContext& ctx, const std::vector<std::u16string>& li
     const std::u16string start = ClockTime(start_hhmm);
     starts.Add(start);
     const std::u16string end = ClockTime(Cut(line, session::kEnd));
-    const int minutes = Minutes(start, end);
+    const int minutes = MinutesBetween(start, end);
 
     table.Append();
     table.SetText(session::kDay.name, day);

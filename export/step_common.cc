@@ -36,9 +36,7 @@ void RebuildTable(Table& table, const ExportContext& ctx, std::u16string_view na
 }
 
 PassedOver NonDataLineKind(std::u16string_view line) {
-  // The record type is column 1: "0" heads a file, "9" closes it.
-  const bool header_or_trailer = !line.empty() && (line[0] == u'0' || line[0] == u'9');
-  return header_or_trailer ? PassedOver::kHeaderTrailer : PassedOver::kOtherLine;
+  return IsHeaderOrTrailer(line) ? PassedOver::kHeaderTrailer : PassedOver::kOtherLine;
 }
 
 void CountNonDataLine(const ExportContext& ctx, std::u16string_view table, std::u16string_view line) {

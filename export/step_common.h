@@ -1,5 +1,6 @@
 // What the six export steps share: the paths of their inputs, the report of a missing main input
-// and the rebuild of a step's table. Their record layouts are in export/record_layouts.h.
+// and the rebuild of a step's table. Their record layouts are in export/record_layouts.h, the rules
+// by which they turn a record into what they store in export/record_rules.h.
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "export/export_run.h"
 #include "export/record_layouts.h"
+#include "export/record_rules.h"
 #include "tables/table.h"
 
 namespace tpd {

@@ -4,7 +4,6 @@
 
 #include "export/short_code.h"
 #include "report/validate_support.h"
-#include "transfer/Clipper.h"
 #include "transfer/code_list.h"
 #include "transfer/file_system.h"
 #include "transfer/text.h"
@@ -18,14 +17,6 @@ namespace activity = layouts::actividades;
 namespace teacher = layouts::prof;
 namespace room = layouts::aulas;
 namespace group = layouts::grupo;
-
-// Table fields filled with values the steps compose: CODLARGO of ASIGNOMT, and NOMBRE of AULAT,
-// both parts of the room name joined by a blank.
-constexpr int kLongCodeWidth = 10;
-constexpr int kRoomNameWidth = 80;
-
-// What a blank group level becomes.
-constexpr std::u16string_view kNoLevel = u"NIV";
 
 // Codes that the look-ups of later steps and of the import match exactly: the first record of a
 // code is the one found, later ones are never reached.
@@ -47,14 +38,13 @@ void CheckSubjectFile(Findings& out, const std::u16string& dirTxt, ShortCodes& c
     if (!DataRecordOrReport(out, subject::kFileName, n, line, subject::kRecordName)) return;
     CheckRecord(out, subject::kFileName, n, line, {subject::kCode, subject::kName},
                 {subject::kCode, subject::kName, subject::kSuffix});
-    const std::u16string name = Cut(line, subject::kName);
-    CheckWidth(out, subject::kFileName, n, u"CODLARGO", Copy(name, 1, 1) + Iniciales(name, u" "),
-               kLongCodeWidth);
+    CheckWidth(out, subject::kFileName, n, u"CODLARGO",
+               SubjectLongCode(Cut(line, subject::kName)), kLongCodeWidth);
     const std::u16string base = Cut(line, subject::kBase);
     const std::u16string suffix = Cut(line, subject::kSuffix);
     if (codes.AdmitSubject(base, suffix).empty()) {
       out.Add(subject::kFileName, n, FindingKind::kPassedOver,
-              base.empty() && suffix.empty()
+              WithoutSubjectCode(base, suffix)
                   ? std::u16string(u"asignatura sin código: se pasa por alto")
                   : u"asignatura " + Quote(base + suffix) +
                         u" pasada por alto: su código corto, numerado, ya estaba usado");
@@ -73,7 +63,7 @@ void CheckActivityFile(Findings& out, const std::u16string& dirTxt, ShortCodes& 
     CheckRecord(out, activity::kFileName, n, line,
                 {activity::kCode, activity::kName, activity::kTask},
                 {activity::kLongCode, activity::kName, activity::kTask});
-    const std::u16string code = u"*" + Cut(line, activity::kCode);
+    const std::u16string code = ActivityCode(line);
     const long long earlier = first.Earlier(code, n);
     if (!codes.AdmitActivity(code)) {
       out.Add(activity::kFileName, n, FindingKind::kDuplicate,
@@ -138,8 +128,7 @@ void CheckRooms(Findings& out, const std::u16string& dirTxt) {
   ForEachLine(out, dirTxt, room::kFileName, [&](long long n, const std::u16string& line) {
     if (!DataRecordOrReport(out, room::kFileName, n, line, room::kRecordName)) return;
     CheckRecord(out, room::kFileName, n, line, {room::kCode, room::kName}, {room::kCode});
-    CheckWidth(out, room::kFileName, n, room::kName.name,
-               Cut(line, room::kName) + u" " + Cut(line, room::kNameSecondPart), kRoomNameWidth);
+    CheckWidth(out, room::kFileName, n, room::kName.name, RoomName(line), kRoomNameWidth);
     const std::u16string code = Stored(Cut(line, room::kCode), room::kCode.stored);
     if (const long long earlier = first.Earlier(code, n)) {
       out.Add(room::kFileName, n, FindingKind::kDuplicate,
@@ -168,10 +157,8 @@ void CheckGroups(Findings& out, const std::u16string& dirTxt, Known& known) {
                   u"): las asignaturas y el horario sólo usan el primero");
       return;
     }
-    std::u16string level = Cut(line, group::kLevel);
-    if (level.empty()) level = kNoLevel;
     known.groups[code] = {Stored(Cut(line, group::kShift), group::kShift.stored),
-                          Stored(level, group::kLevel.stored),
+                          Stored(GroupLevel(line), group::kLevel.stored),
                           Stored(Cut(line, group::kCourse), group::kCourse.stored)};
   });
 }

@@ -4,9 +4,7 @@
 #include <map>
 #include <tuple>
 
-#include "export/number_text.h"
 #include "report/validate_support.h"
-#include "transfer/Clipper.h"
 #include "transfer/error.h"
 #include "transfer/file_system.h"
 #include "transfer/text.h"
@@ -16,28 +14,24 @@ namespace {
 
 // The layouts of the assignments, their weekly hours and the sessions.
 namespace assignment = layouts::asignatgrupo;
-// The five match columns of an hours record are in the order of MatchKey.
 namespace weekly_hours = layouts::asignatcurso;
 namespace session = layouts::sesiones;
 
+// The five match values in the order the step tests the match columns of an hours record; a row's
+// key is put together in this order below, so the columns must stay in it.
 using MatchKey = std::array<std::u16string, 5>;
+static_assert(weekly_hours::kMatch.size() == std::tuple_size_v<MatchKey> &&
+              weekly_hours::kMatch[0].name == u"CASIGDRUV" &&
+              weekly_hours::kMatch[1].name == u"TURNO" &&
+              weekly_hours::kMatch[2].name == u"NIVEL" &&
+              weekly_hours::kMatch[3].name == u"CURSO" &&
+              weekly_hours::kMatch[4].name == u"CODIDIDRUV");
 
 // An ASIGT row as step 5 leaves it before the hours are added.
 struct AssignmentRow {
   long long line_no;
   MatchKey key;  // CASIGDRUV, TURNO, NIVEL, CURSO, CODIDIDRUV as stored
 };
-
-// The weekly hours of a matched record: blank is one hour, a comma is a decimal point. Throws the
-// conversion's Error, as the step does.
-void ConvertHours(std::u16string_view line) {
-  std::u16string text = Cut(line, weekly_hours::kHours);
-  if (text.empty()) text = u"1";
-  for (char16_t& c : text) {
-    if (c == u',') c = u'.';
-  }
-  ParseDecimal(text);
-}
 
 // Matches the rows with the hours records; the first record of a key is the one a row takes.
 void CheckHours(Findings& out, const std::u16string& dirTxt,
@@ -79,7 +73,7 @@ void CheckHours(Findings& out, const std::u16string& dirTxt,
     if (used[it->second]) continue;
     used[it->second] = true;
     try {
-      ConvertHours(lines[it->second]);
+      HoursOf(Cut(lines[it->second], weekly_hours::kHours));
     } catch (const Error& e) {
       out.Add(weekly_hours::kFileName, static_cast<long long>(it->second) + 1,
               FindingKind::kStops,
@@ -93,21 +87,6 @@ void CheckHours(Findings& out, const std::u16string& dirTxt,
               u"ninguna asignatura de grupo usa este registro de horas");
     }
   }
-}
-
-// hhmm as hh:mm, and the parts of hh:mm, as the step takes them.
-std::u16string ClockTime(std::u16string_view hhmm) {
-  return Copy(hhmm, 1, 2) + u":" + Copy(hhmm, 3, 2);
-}
-constexpr int kMinutesPerHour = 60;
-
-// The length in minutes; the four parts convert in the step's order, which decides the error.
-int Minutes(std::u16string_view start, std::u16string_view end) {
-  const int end_hours = ParseWholeNumber(Copy(end, 1, 2));
-  const int start_hours = ParseWholeNumber(Copy(start, 1, 2));
-  const int end_minutes = ParseWholeNumber(Copy(end, 4, 2));
-  const int start_minutes = ParseWholeNumber(Copy(start, 4, 2));
-  return (end_hours - start_hours) * kMinutesPerHour + (end_minutes - start_minutes);
 }
 
 }  // namespace
@@ -191,7 +170,7 @@ void CheckSessions(Findings& out, const std::u16string& dirTxt) {
     const std::u16string start = Cut(line, session::kStart);
     const std::u16string end = Cut(line, session::kEnd);
     try {
-      const int minutes = Minutes(ClockTime(start), ClockTime(end));
+      const int minutes = MinutesBetween(ClockTime(start), ClockTime(end));
       if (minutes < 0) {
         out.Add(session::kFileName, n, FindingKind::kEndBeforeStart,
                 u"la sesión termina (" + Quote(end) + u") antes de empezar (" + Quote(start) +

@@ -64,8 +64,7 @@ void CheckRecord(Findings& out, std::u16string_view file, long long line_no,
 bool DataRecordOrReport(Findings& out, std::u16string_view file, long long line_no,
                         std::u16string_view line, std::u16string_view record_name) {
   if (IsDataRecord(line, record_name)) return true;
-  const bool header_or_trailer = !line.empty() && (line[0] == u'0' || line[0] == u'9');
-  if (!header_or_trailer) {
+  if (!IsHeaderOrTrailer(line)) {
     out.Add(file, line_no, FindingKind::kPassedOver,
             u"el registro lleva el nombre del fichero (" + std::u16string(record_name) +
                 u") sin ser cabecera ni cierre: se pasa por alto");

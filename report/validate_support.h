@@ -1,5 +1,6 @@
 // What the checks of each transfer file share: where findings go and the per-line checks. The
-// record layouts are those the export steps cut, from export/record_layouts.h.
+// record layouts are those the export steps cut, from export/record_layouts.h, and what a record
+// becomes follows the steps' own rules, from export/record_rules.h.
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "export/record_layouts.h"
+#include "export/record_rules.h"
 #include "report/validate.h"
 
 namespace tpd {
