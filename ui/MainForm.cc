@@ -449,6 +449,8 @@ void TMForm::CreateControls() {
 }
 
 void TMForm::Layout(int dpi) {
+  // How much wider than laid out each one-line label came out, for the label after it.
+  std::array<int, kLabel1 - kDraw3D2 + 1> growth{};
   for (const ControlLayout& layout : FormControls()) {
     HWND control = Control(layout.id);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout.id)), FALSE);
@@ -460,16 +462,22 @@ void TMForm::Layout(int dpi) {
       top = 0;
       width = kClientWidth;
     }
+    int scaled_left = Scale(left, dpi);
     int scaled_width = Scale(width, dpi);
     int scaled_height = Scale(height, dpi);
+    if (layout.after) scaled_left += growth[static_cast<size_t>(layout.after - kDraw3D2)];
     if (layout.kind == ControlKind::kLabel && width == 0) {
       scaled_width = TextWidth(control, FontFor(layout.id));
     } else if (layout.kind == ControlKind::kLabel && height <= kOneLineLabelHeight) {
       // A one-line label grows with a wider font rather than cut its text.
-      scaled_width = std::max(scaled_width, TextWidth(control, FontFor(layout.id)));
+      const int text_width = TextWidth(control, FontFor(layout.id));
+      if (text_width > scaled_width) {
+        growth[static_cast<size_t>(layout.id - kDraw3D2)] = text_width - scaled_width;
+        scaled_width = text_width;
+      }
     }
     if (layout.kind == ControlKind::kDriveBox) scaled_height += Scale(kDriveListHeight, dpi);
-    SetWindowPos(control, nullptr, Scale(left, dpi), Scale(top, dpi), scaled_width, scaled_height,
+    SetWindowPos(control, nullptr, scaled_left, Scale(top, dpi), scaled_width, scaled_height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   // The closed drive box is as high as the layout says: its selection field is sized to fit.

@@ -29,7 +29,7 @@ constexpr ControlLayout kControls[] = {
     {kLabel5, K::kLabel, kPanel1, 9, 5, 280, 13,
      L"Carpeta en la que se encuentran los Ficheros TXT de DRUV", F::kDialog, kBlue, false},
     {kLabel6, K::kLabel, kPanel1, 9, 19, 59, 13, L"Ruta Actual:", F::kDialog, kBlue, false},
-    {kLabel2, K::kLabel, kPanel1, 70, 20, 0, 13, L"", F::kDialogBold, kRed, true},
+    {kLabel2, K::kLabel, kPanel1, 70, 20, 0, 13, L"", F::kDialogBold, kRed, true, kLabel6},
     {kLabel1, K::kLabel, kPanel1, 368, 143, 0, 13, L"TransPelcarinDRUV para RX07 V-1.0",
      F::kDialogBold, kRed, true},
 };

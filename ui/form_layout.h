@@ -48,6 +48,10 @@ struct ControlLayout {
   FontKind font;
   COLORREF color;
   bool transparent;  // a label drawn straight on its parent's background
+  // The label before this one on its row, listed earlier in the table; 0 for none. When a font
+  // wider than the one the table was drawn for makes that label grow, this one moves right by as
+  // much, keeping the gap between them, instead of covering the end of its text.
+  int after = 0;
 };
 
 std::span<const ControlLayout> FormControls();

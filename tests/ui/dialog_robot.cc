@@ -8,6 +8,7 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <functional>
 #include <map>
@@ -110,6 +111,200 @@ std::wstring Lower(std::wstring s) {
   return s;
 }
 
+// ---- Layout ---------------------------------------------------------------------------------
+
+// The dialog is laid out in pixels at 96 dots per inch and scaled for the screen it is on.
+constexpr int kBaseDpi = 96;
+
+// A label no higher than this holds one line of the dialog's font; a higher one wraps its words.
+constexpr int kOneLineHeight = 13;
+
+int Scaled(int pixels_at_96, int dpi) { return MulDiv(pixels_at_96, dpi, kBaseDpi); }
+
+// How a control may differ from its place scaled from 96 DPI.
+enum class Fit {
+  kExact,
+  kWider,      // a one-line label: grows to the right to hold its text in a wider font
+  kTextWidth,  // a label sized to its text
+  kDriveBox,   // the closed drive box: Wine keeps its selection field as high as the font needs,
+               // which can add two pixels
+};
+
+enum class Face { kNone, kDialog, kDialogBold, kHeading };
+
+struct Place {
+  const wchar_t* name;
+  int id;
+  int left, top, width, height;  // at 96 DPI, in the parent's client area
+  Fit fit;
+  Face face;      // the font its text is drawn in
+  int after = 0;  // the label before it on its row: when that one grows, this one moves as much
+};
+
+// The dialog's controls as laid out at 96 DPI; the panels lie on the dialog, the rest on a panel.
+const Place kPlaces[] = {
+    {L"Draw3D2", kDraw3D2, 0, 0, 301, 106, Fit::kExact, Face::kNone},
+    {L"Label3", kLabel3, 21, 5, 265, 57, Fit::kExact, Face::kHeading},
+    {L"BExportar", kBExportar, 88, 72, 89, 25, Fit::kExact, Face::kDialog},
+    {L"Draw3D3", kDraw3D3, 302, 0, 294, 106, Fit::kExact, Face::kNone},
+    {L"Label4", kLabel4, 8, 5, 276, 57, Fit::kExact, Face::kHeading},
+    {L"BImportar", kBImportar, 96, 72, 89, 25, Fit::kExact, Face::kDialog},
+    {L"Panel1", kPanel1, 0, 107, 596, 162, Fit::kExact, Face::kNone},
+    {L"Label5", kLabel5, 9, 5, 280, 13, Fit::kWider, Face::kDialog},
+    {L"Label6", kLabel6, 9, 19, 59, 13, Fit::kWider, Face::kDialog},
+    {L"Label2", kLabel2, 70, 20, 0, 13, Fit::kTextWidth, Face::kDialogBold, kLabel6},
+    {L"Directorios", kDirectorios, 9, 36, 287, 101, Fit::kExact, Face::kNone},
+    {L"Unidades", kUnidades, 9, 140, 137, 19, Fit::kDriveBox, Face::kNone},
+    {L"BClose", kBClose, 385, 106, 89, 25, Fit::kExact, Face::kDialog},
+    {L"Button1", kButton1, 188, 139, 109, 21, Fit::kExact, Face::kDialog},
+    {L"Label1", kLabel1, 368, 143, 0, 13, Fit::kTextWidth, Face::kDialogBold},
+};
+
+const Place& PlaceOf(int id) {
+  for (const Place& place : kPlaces) {
+    if (place.id == id) return place;
+  }
+  return kPlaces[0];
+}
+
+bool IsLabel(int id) {
+  return id == kLabel1 || id == kLabel2 || id == kLabel3 || id == kLabel4 || id == kLabel5 ||
+         id == kLabel6;
+}
+
+// The faces the dialog's description names, at the given DPI: a face that the system puts in
+// their place is then what both the dialog and this check measure with.
+HFONT MakeFont(Face face, int dpi) {
+  LOGFONTW lf{};
+  const bool heading = face == Face::kHeading;
+  lf.lfHeight = -MulDiv(heading ? 12 : 8, dpi, 72);
+  lf.lfWeight = face == Face::kDialog ? FW_NORMAL : FW_BOLD;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, heading ? L"Arial" : L"MS Sans Serif", LF_FACESIZE);
+  return CreateFontIndirectW(&lf);
+}
+
+// The face of the font file that the system draws `face` with, such as "DejaVu Sans Bold" (the
+// family and face names asked for answer with the name that was asked for).
+std::wstring DrawnFace(Face face) {
+  HDC dc = GetDC(nullptr);
+  HFONT font = MakeFont(face, kBaseDpi);
+  HGDIOBJ old = SelectObject(dc, font);
+  std::wstring name;
+  const UINT size = GetOutlineTextMetricsW(dc, 0, nullptr);
+  std::vector<char> buffer(size);
+  auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
+  if (size > 0 && GetOutlineTextMetricsW(dc, size, metrics)) {
+    name = reinterpret_cast<const wchar_t*>(buffer.data() +
+                                            reinterpret_cast<size_t>(metrics->otmpFaceName));
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  return name;
+}
+
+// The room a control's text needs as drawn: a label's text (wrapped in its width when it has
+// room for more than one line), a button's caption without its access-key "&" and, on the run
+// and close buttons, after an 18-pixel glyph and a 4-pixel gap; each button face keeps a 4-pixel
+// border and focus frame around it.
+SIZE Needed(HWND control, const Place& place, int width, int dpi) {
+  const std::wstring text = Text(control);
+  HDC dc = GetDC(nullptr);
+  HFONT font = MakeFont(place.face, dpi);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SIZE size{0, metrics.tmHeight};
+  if (IsLabel(place.id) && place.height > kOneLineHeight) {
+    RECT wrapped{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), -1, &wrapped,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    size = {wrapped.right, wrapped.bottom};
+  } else if (IsLabel(place.id)) {
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    size.cy = metrics.tmHeight;
+  } else {
+    RECT caption{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &caption, DT_CALCRECT | DT_SINGLELINE);
+    size.cx = caption.right + 2 * Scaled(4, dpi);
+    if (place.id != kButton1) size.cx += Scaled(18 + 4, dpi);
+    size.cy += 2 * Scaled(4, dpi);
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  return size;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// Every control at its 96-DPI place scaled to `dpi`, inside its parent, on no other control, its
+// text whole. One line per control, with its rectangle in its parent's client area.
+void CheckPlaces(App& app, int dpi) {
+  std::map<int, RECT> shown;
+  std::map<int, HWND> parents;
+  for (const Place& place : kPlaces) {
+    HWND control = app.Control(place.id);
+    if (!control) return;
+    HWND parent = GetParent(control);
+    const RECT r = ClientRect(parent, control);
+    shown[place.id] = r;
+    parents[place.id] = parent;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    int left = Scaled(place.left, dpi);
+    if (place.after) {
+      const Place& before = PlaceOf(place.after);
+      const RECT& b = shown[place.after];
+      left += std::max(0, static_cast<int>(b.right - b.left) - Scaled(before.width, dpi));
+    }
+    const bool top_left = r.left == left && r.top == Scaled(place.top, dpi);
+    const int laid_width = Scaled(place.width, dpi), laid_height = Scaled(place.height, dpi);
+    bool laid_out = false;
+    switch (place.fit) {
+      case Fit::kExact:
+        laid_out = top_left && width == laid_width && height == laid_height;
+        break;
+      case Fit::kWider:
+        laid_out = top_left && width >= laid_width && height == laid_height;
+        break;
+      case Fit::kTextWidth:
+        laid_out = top_left && height == laid_height;
+        break;
+      case Fit::kDriveBox:
+        laid_out = top_left && width == laid_width && height >= laid_height &&
+                   height <= laid_height + 2;
+        break;
+    }
+    std::wstring problems;
+    if (!laid_out) problems += L"; not as laid out (" + std::to_wstring(left) + L"," +
+                               std::to_wstring(Scaled(place.top, dpi)) + L")";
+    RECT parent_area{};
+    GetClientRect(parent, &parent_area);
+    if (!Inside(r, parent_area)) problems += L"; not inside its parent";
+    std::wstring text_size;
+    if (place.face != Face::kNone) {
+      const SIZE needed = Needed(control, place, width, dpi);
+      text_size = L", text " + std::to_wstring(needed.cx) + L"x" + std::to_wstring(needed.cy);
+      if (needed.cx > width || needed.cy > height) problems += L"; its text is cut";
+    }
+    Check(problems.empty(),
+          std::wstring(place.name) + L" at " + RectText(r) + text_size + problems);
+  }
+  for (const Place& a : kPlaces) {
+    for (const Place& b : kPlaces) {
+      RECT common;
+      if (a.id < b.id && parents[a.id] == parents[b.id] &&
+          IntersectRect(&common, &shown[a.id], &shown[b.id])) {
+        Fail(std::wstring(a.name) + L" and " + b.name + L" overlap");
+      }
+    }
+  }
+}
+
 // ---- Cases ------------------------------------------------------------------------------------
 
 // Started by hand (the arguments as given): both panels, the layout, nothing closes by itself and
@@ -124,37 +319,21 @@ void Manual(Setup& s) {
   GetClientRect(dialog, &client);
   Check(client.right == 599 && client.bottom == 270, L"client area " + RectText(client));
   CheckPanels(app, L"");
-  struct Expect {
-    int id;
-    const wchar_t* text;
-    RECT place;  // in the parent panel
+  CheckPlaces(app, kBaseDpi);
+  const std::pair<int, const wchar_t*> texts[] = {
+      {kBExportar, L"OK"},
+      {kBImportar, L"OK"},
+      {kLabel3, L"Transformar datos desde DRUV hacia Pelcarin "},
+      {kLabel4, L"Transformar datos desde Pelcarin hacia DRUV"},
+      {kBClose, L"&Salir"},
+      {kButton1, L"F1 AYUDA"},
+      {kLabel5, L"Carpeta en la que se encuentran los Ficheros TXT de DRUV"},
+      {kLabel6, L"Ruta Actual:"},
   };
-  const Expect controls[] = {
-      {kBExportar, L"OK", {88, 72, 177, 97}},
-      {kBImportar, L"OK", {96, 72, 185, 97}},
-      {kLabel3, L"Transformar datos desde DRUV hacia Pelcarin ", {21, 5, 286, 62}},
-      {kLabel4, L"Transformar datos desde Pelcarin hacia DRUV", {8, 5, 284, 62}},
-      {kBClose, L"&Salir", {385, 106, 474, 131}},
-      {kButton1, L"F1 AYUDA", {188, 139, 297, 160}},
-      {kLabel5, L"Carpeta en la que se encuentran los Ficheros TXT de DRUV", {9, 5, 289, 18}},
-      {kLabel6, L"Ruta Actual:", {9, 19, 68, 32}},
-      {kDirectorios, L"", {9, 36, 296, 137}},
-  };
-  for (const Expect& e : controls) {
-    HWND control = app.Control(e.id);
-    if (e.text)
-      Check(Text(control) == e.text, L"text of " + std::to_wstring(e.id) + L": " + Text(control));
-    RECT r = ClientRect(GetParent(control), control);
-    // A one-line label may grow to the right with a font wider than the system's own.
-    if ((e.id == kLabel5 || e.id == kLabel6) && r.right > e.place.right) r.right = e.place.right;
-    Check(EqualRect(&r, &e.place), L"place of " + std::to_wstring(e.id) + L": " + RectText(r));
+  for (const auto& [id, text] : texts) {
+    const std::wstring shown = Text(app.Control(id));
+    Check(shown == text, L"text of " + std::to_wstring(id) + L": " + shown);
   }
-  // The closed drive box: 19 high as laid out; Wine keeps its selection field at least as high as
-  // the font needs, which can add two pixels.
-  const RECT drive_box = ClientRect(GetParent(app.Control(kUnidades)), app.Control(kUnidades));
-  Check(drive_box.left == 9 && drive_box.top == 140 && drive_box.right == 146 &&
-            drive_box.bottom - drive_box.top >= 19 && drive_box.bottom - drive_box.top <= 21,
-        L"place of the drive box: " + RectText(drive_box));
   Check(Text(app.Control(kLabel1)) == L"TransPelcarinDRUV para RX07 V-1.0", L"version label");
   Check(IsWindowEnabled(app.Control(kBExportar)) && IsWindowEnabled(app.Control(kBImportar)),
         L"both run buttons enabled");
@@ -459,6 +638,36 @@ void HelpMissing(Setup& s) {
   Ended(app, 0, L"Salir");
 }
 
+// The layout on a screen of the DPI given (set in the Wine prefix by the script that started us)
+// and, when a face is given, with the dialog's fonts drawn in that face: the client area and
+// every control scaled from the 96-DPI layout, no control over another, every text whole.
+//   layout DPI [FACE]
+void Layout(Setup& s) {
+  const int dpi = std::stoi(s.args.at(0));
+  HDC screen = GetDC(nullptr);
+  const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (!Check(screen_dpi == dpi, L"the screen is at " + std::to_wstring(screen_dpi) + L" DPI"))
+    return;
+  // The face the dialog's text is drawn in, when the script that started us put one in its place.
+  if (s.args.size() > 1) {
+    for (Face face : {Face::kDialog, Face::kDialogBold, Face::kHeading}) {
+      const std::wstring drawn = DrawnFace(face);
+      Check(drawn.starts_with(s.args[1]), L"drawn in " + drawn);
+    }
+  }
+  App app(s.exe, L"", s.druv);
+  HWND dialog = app.Dialog();
+  if (!dialog) return;
+  RECT client{};
+  GetClientRect(dialog, &client);
+  Check(client.right == Scaled(599, dpi) && client.bottom == Scaled(270, dpi),
+        L"client area " + RectText(client));
+  CheckPlaces(app, dpi);
+  Click(app.Control(kBClose));
+  Ended(app, 0, L"Salir");
+}
+
 // Shows the dialog and waits until WORK\release exists (the screenshot is taken meanwhile).
 // With the argument "after-run", first runs the export (in an empty folder) so that the run
 // buttons show their disabled look.
@@ -486,6 +695,8 @@ void Hold(Setup& s) {
 }  // namespace
 
 int wmain() {
+  // Rectangles and fonts in the screen's own pixels, as the dialog (aware of the DPI) uses them.
+  SetProcessDPIAware();
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc < 4) {
@@ -506,6 +717,7 @@ int wmain() {
       {L"status_unwritable", StatusUnwritable},
       {L"chooser", Chooser},
       {L"failed_export", FailedExport},
+      {L"layout", Layout},
   };
   auto it = cases.find(argv[1]);
   if (it == cases.end()) {
