@@ -1,4 +1,4 @@
-// transpelcardruv: the export and import runs from the console, for scripts and for Linux.
+// tpdconsola: the export and import runs from the console, for scripts and for Linux.
 // What the dialog shows in a plain message box goes to standard output, one line each, in order;
 // an error that ends a run goes to standard error as the standard error box shows it.
 #include <CLI/CLI.hpp>
@@ -98,10 +98,10 @@ int Validate(const std::string& carpeta, const std::string& ptemp) {
 
 constexpr const char* kExitStatusHelp =
     "Ejemplos:\n"
-    "  transpelcardruv exportar --carpeta C:\\Escuela\\Druv --resumen\n"
-    "  transpelcardruv importar --carpeta C:\\Escuela\\Druv\n"
-    "  transpelcardruv validar --carpeta C:\\Escuela\\Druv\n"
-    "  transpelcardruv tabla ASIGNOMT\n"
+    "  tpdconsola exportar --carpeta C:\\Escuela\\Druv --resumen\n"
+    "  tpdconsola importar --carpeta C:\\Escuela\\Druv\n"
+    "  tpdconsola validar --carpeta C:\\Escuela\\Druv\n"
+    "  tpdconsola tabla ASIGNOMT\n"
     "\n"
     "Códigos de salida:\n"
     "  0   exportar/importar: terminó bien (estado 1); validar: la exportación terminaría bien\n"
@@ -112,8 +112,8 @@ constexpr const char* kExitStatusHelp =
     "Los mensajes y resúmenes salen por la salida estándar; los errores, por la de errores.";
 
 int Main(int argc, char** argv) {
-  CLI::App app{"transpelcardruv: pasa los datos del centro entre DRUV y Pelcarin."};
-  app.name("transpelcardruv");
+  CLI::App app{"tpdconsola: pasa los datos del centro entre DRUV y Pelcarin."};
+  app.name("tpdconsola");
   // The help in Spanish, for subcommands too: they take the formatter and help flag from here.
   for (const auto& [word, spanish] :
        {std::pair{"Usage", "Uso"}, {"Options", "Opciones"}, {"Subcommands", "Órdenes"},
@@ -124,7 +124,7 @@ int Main(int argc, char** argv) {
   }
   app.option_defaults()->group("Opciones");
   app.set_help_flag("-h,--help", "Muestra esta ayuda y termina.");
-  app.set_version_flag("--version", std::string("transpelcardruv ") + TPD_VERSION,
+  app.set_version_flag("--version", std::string("tpdconsola ") + TPD_VERSION,
                        "Muestra la versión y termina.");
   app.require_subcommand(0, 1);
 
@@ -147,8 +147,8 @@ int Main(int argc, char** argv) {
                   "Al final, filas escritas por tabla y registros pasados por alto, con el motivo.");
   }
   exportar->footer(
-      "Ejemplo:\n  transpelcardruv exportar --carpeta C:\\Escuela\\Druv --resumen");
-  importar->footer("Ejemplo:\n  transpelcardruv importar --carpeta C:\\Escuela\\Druv");
+      "Ejemplo:\n  tpdconsola exportar --carpeta C:\\Escuela\\Druv --resumen");
+  importar->footer("Ejemplo:\n  tpdconsola importar --carpeta C:\\Escuela\\Druv");
 
   CLI::App* validar = app.add_subcommand(
       "validar",
@@ -158,7 +158,7 @@ int Main(int argc, char** argv) {
   validar->add_option("--carpeta", carpeta, carpeta_help);
   validar->add_option("--ptemp", ptemp, ptemp_help);
   validar->footer(
-      "Ejemplo:\n  transpelcardruv validar --carpeta C:\\Escuela\\Druv\n"
+      "Ejemplo:\n  tpdconsola validar --carpeta C:\\Escuela\\Druv\n"
       "Salida: 0 la exportación terminaría bien, 1 faltaría algún fichero, 2 se detendría por un "
       "error.");
 
@@ -170,7 +170,7 @@ int Main(int argc, char** argv) {
   tabla->add_option("nombre", nombre, "Nombre de la tabla, con o sin .DBF.")->required();
   tabla->add_option("--ptemp", ptemp, ptemp_help);
   tabla->add_option("--filas", filas, "Filas que se muestran (-1: todas; por omisión, 10).");
-  tabla->footer("Ejemplo:\n  transpelcardruv tabla ASIGNOMT --filas 20");
+  tabla->footer("Ejemplo:\n  tpdconsola tabla ASIGNOMT --filas 20");
   app.footer(kExitStatusHelp);
 
   for (CLI::App* sub : {exportar, importar, validar, tabla}) {

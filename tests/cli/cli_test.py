@@ -83,7 +83,7 @@ class Usage(unittest.TestCase):
     def test_version_and_help(self):
         rc, out, _ = run('--version')
         self.assertEqual(rc, 0)
-        self.assertRegex(out[0], r'^transpelcardruv \d+\.\d+\.\d+$')
+        self.assertRegex(out[0], r'^tpdconsola \d+\.\d+\.\d+$')
         rc, out, _ = run('--help')
         self.assertEqual(rc, 0)
         self.assertTrue(any('exportar' in line for line in out))

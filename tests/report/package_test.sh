@@ -23,12 +23,12 @@ mkdir -p "$work/unzipped" "$work/druv" "$work/PTEMP" "$work/robot"
 (cd "$work/unzipped" && cmake -E tar xf "$zip") || { echo "FAILED: unzip"; exit 1; }
 listing=$(cd "$work/unzipped" && find . -type f | sort | tr '\n' ' ')
 check "contents: $listing" test "$listing" = \
-  "./LICENSE ./dialog.png ./guia.md ./transPelcarDruv.exe ./transpelcardruv.exe "
+  "./LICENSE ./dialog.png ./guia.md ./tpdconsola.exe ./transPelcarDruv.exe "
 
 # The version of project(VERSION), in --version and in both version resources (UTF-16 strings).
-cli="$work/unzipped/transpelcardruv.exe"
-check "--version" test "$(wine_run "$cli" --version)" = "transpelcardruv $version"
-exes=(transpelcardruv.exe)
+cli="$work/unzipped/tpdconsola.exe"
+check "--version" test "$(wine_run "$cli" --version)" = "tpdconsola $version"
+exes=(tpdconsola.exe)
 # The dialog's resource script takes the generated version block once it includes it.
 if grep -q 'transPelcarDruv_version.rc' "$src/app/transPelcarDruv.rc"; then
   exes+=(transPelcarDruv.exe)
