@@ -7,6 +7,7 @@
 #include <exception>
 #include <limits>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -224,7 +225,13 @@ int Main(int argc, char** argv) {
   try {
     app.parse(args);
   } catch (const CLI::Success& e) {
-    return app.exit(e);  // --help or --version, on standard output
+    // --help or --version: written as every other line, so that a Windows console shows the
+    // accents of the help as the runs' messages show theirs.
+    std::ostringstream text;
+    const int rc = app.exit(e, text, text);
+    std::istringstream lines(text.str());
+    for (std::string line; std::getline(lines, line);) WriteOut(FromUtf8(line));
+    return rc;
   } catch (const CLI::ParseError& e) {
     for (const std::string& line : UsageErrorLines(e, app)) WriteErr(FromUtf8(line));
     return kBadUsage;
