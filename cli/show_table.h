@@ -1,4 +1,4 @@
-// `transpelcardruv tabla NAME`: what a table holds, for a user checking what a run wrote.
+// `tpdconsola tabla NAME`: what a table holds, for a user checking what a run wrote.
 #pragma once
 
 #include <string>

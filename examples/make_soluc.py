@@ -7,7 +7,7 @@ The timetable is built from the tables that exporting examples/escuela gives, so
 is one that the export writes: first export the sample into a table folder, then run this script
 on that folder:
 
-    transpelcardruv exportar --carpeta examples/escuela --ptemp /tmp/escuela-ptemp
+    tpdconsola exportar --carpeta examples/escuela --ptemp /tmp/escuela-ptemp
     examples/make_soluc.py /tmp/escuela-ptemp
 
 Uses Debian's python3-dbf (independent of our table store) for reading and writing the tables.

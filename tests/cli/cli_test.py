@@ -79,19 +79,95 @@ def dbfread_rows(path):
     return table.field_names, rows
 
 
+HELP = 'Más información: tpdconsola --help'
+
+# (arguments, what the console says first, where it sends for help): every kind of command line
+# the parser rejects, answered in our own Spanish on standard error with status 64.
+BAD_USAGE = [
+    ([], 'Falta la orden: exportar, importar, validar o tabla.', HELP),
+    (['nada'], 'Orden desconocida: «nada». Las órdenes son exportar, importar, validar y tabla.',
+     HELP),
+    (['--sin-opcion'],
+     'Opción desconocida: «--sin-opcion». Antes de la orden sólo se admiten --help y --version.',
+     HELP),
+    (['--carpeta', 'C:\\Druv', 'exportar'],
+     'La opción --carpeta va detrás de la orden, por ejemplo: tpdconsola exportar --carpeta DIR.',
+     HELP),
+    (['nada', 'validar'],
+     'Sobra el argumento «nada»: se da una sola orden cada vez, con sus opciones detrás.', HELP),
+    (['exportar', '--sin-opcion'],
+     'La orden exportar no tiene la opción «--sin-opcion»; las suyas son --carpeta, --ptemp y '
+     '--resumen.', 'Más información: tpdconsola exportar --help'),
+    (['validar', '--resumen'],
+     'La orden validar no tiene la opción «--resumen»; las suyas son --carpeta y --ptemp.',
+     'Más información: tpdconsola validar --help'),
+    (['importar', '--carpeta'], 'Falta el valor de la opción --carpeta (--carpeta DIR).',
+     'Más información: tpdconsola importar --help'),
+    (['exportar', '--ptemp='], 'Falta el valor de la opción --ptemp (--ptemp DIR).',
+     'Más información: tpdconsola exportar --help'),
+    (['tabla', 'ASIGT', '--filas'], 'Falta el valor de la opción --filas (--filas N).',
+     'Más información: tpdconsola tabla --help'),
+    (['exportar', '--carpeta', 'a', '--carpeta', 'b'],
+     'La opción --carpeta se ha dado más de una vez.',
+     'Más información: tpdconsola exportar --help'),
+    (['exportar', 'sobra'], 'Sobra el argumento «sobra»: la orden exportar no lleva argumentos.',
+     'Más información: tpdconsola exportar --help'),
+    (['exportar', 'importar'], 'Sobra el argumento «importar»: se da una sola orden cada vez.',
+     'Más información: tpdconsola exportar --help'),
+    (['tabla', 'ASIGT', 'PROFT'],
+     'Sobra el argumento «PROFT»: la orden tabla sólo lleva NOMBRE.',
+     'Más información: tpdconsola tabla --help'),
+    (['tabla'], 'Falta el argumento NOMBRE: tpdconsola tabla NOMBRE.',
+     'Más información: tpdconsola tabla --help'),
+    (['tabla', 'ASIGT', '--filas', 'diez'], 'El valor «diez» no vale para la opción --filas.',
+     'Más información: tpdconsola tabla --help'),
+    (['tabla', 'ASIGT', '--filas', '-2'], 'El valor «-2» no vale para la opción --filas.',
+     'Más información: tpdconsola tabla --help'),
+    (['exportar', '--resumen=si'], 'La opción --resumen no lleva valor (se ha escrito «si»).',
+     'Más información: tpdconsola exportar --help'),
+]
+
+
 class Usage(unittest.TestCase):
     def test_version_and_help(self):
         rc, out, _ = run('--version')
         self.assertEqual(rc, 0)
-        self.assertRegex(out[0], r'^transpelcardruv \d+\.\d+\.\d+$')
+        self.assertRegex(out[0], r'^tpdconsola \d+\.\d+\.\d+$')
         rc, out, _ = run('--help')
         self.assertEqual(rc, 0)
         self.assertTrue(any('exportar' in line for line in out))
 
-    def test_bad_usage_is_64(self):
-        for args in (['nada'], [], ['exportar', '--sin-opcion']):
+    def test_general_help_names_every_option_of_the_commands(self):
+        rc, out, err = run('--help')
+        self.assertEqual((rc, err), (0, []))
+        text = '\n'.join(out)
+        # (option as written, its default, the commands it goes with)
+        for option, default, commands in [
+                ('--carpeta DIR', 'por omisión, la carpeta actual',
+                 'exportar, importar y validar'),
+                ('--ptemp DIR', 'por omisión, PTEMP en la raíz de la unidad',
+                 'exportar, importar, validar y tabla'),
+                ('--resumen', 'sin ella, sólo los mensajes del proceso', 'exportar y importar'),
+                ('--filas N', 'por omisión, 10', 'tabla')]:
+            with self.subTest(option=option):
+                m = re.search(r'^  ' + re.escape(option) + r' +(.*)\n +Vale para (.*)\.$', text,
+                              re.M)
+                self.assertTrue(m, text)
+                self.assertIn(default, m.group(1))
+                self.assertEqual(m.group(2), commands)
+
+    def test_bad_usage_is_64_and_said_in_spanish(self):
+        for args, said, help_line in BAD_USAGE:
             with self.subTest(args=args):
-                self.assertEqual(run(*args)[0], 64)
+                rc, out, err = run(*args)
+                self.assertEqual((rc, out, err), (64, [], [said, help_line]))
+
+    def test_help_and_version_win_over_what_follows(self):
+        for args in (['exportar', '--help', 'sobra'], ['--version', 'sobra']):
+            with self.subTest(args=args):
+                rc, out, err = run(*args)
+                self.assertEqual((rc, err), (0, []))
+                self.assertTrue(out)
 
 
 class Export(unittest.TestCase):

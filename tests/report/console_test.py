@@ -109,7 +109,7 @@ class School(unittest.TestCase):
         rc, out, _ = run('--help')
         self.assertEqual(rc, 0)
         text = '\n'.join(out)
-        for part in ('Uso: transpelcardruv', 'Órdenes:', 'validar', 'Códigos de salida:',
+        for part in ('Uso: tpdconsola', 'Órdenes:', 'validar', 'Códigos de salida:',
                      '  64  la orden está mal escrita'):
             self.assertIn(part, text)
         for command in ('exportar', 'importar', 'validar', 'tabla'):

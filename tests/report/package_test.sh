@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The release package as a user gets it: packs it with cpack in the Windows build folder, unzips
-# it into a scratch folder and runs both programs from there under Wine.
+# The release package as a user gets it: packs it with cpack in the Windows build folder, checks
+# that it unpacks into one folder on Windows, where letter case does not tell names apart, that the
+# guide opens from that folder with no network, and runs both programs from it under Wine.
 #   package_test.sh BUILD_DIR SOURCE_DIR VERSION [DIALOG_ROBOT.EXE]
 set -u
 build=$1 src=$2 version=$3 robot=${4:-}
@@ -21,14 +22,35 @@ work=$(mktemp -d "$build/package-test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/unzipped" "$work/druv" "$work/PTEMP" "$work/robot"
 (cd "$work/unzipped" && cmake -E tar xf "$zip") || { echo "FAILED: unzip"; exit 1; }
-listing=$(cd "$work/unzipped" && find . -type f | sort | tr '\n' ' ')
+listing=$(cd "$work/unzipped" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
 check "contents: $listing" test "$listing" = \
-  "./LICENSE ./dialog.png ./guia.md ./transPelcarDruv.exe ./transpelcardruv.exe "
+  "./LICENSE ./guia.html ./tpdconsola.exe ./transPelcarDruv.exe "
+
+# Linux tells transPelcarDruv.exe from transpelcardruv.exe; Windows would unpack one over the
+# other. The check itself must see such a pair, or a passing line here says nothing.
+pcheck=$src/tests/report/package_check.py
+check "names unpack into one folder on Windows" python3 "$pcheck" names "$zip"
+python3 - "$work/same-name.zip" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('transPelcarDruv.exe', 'a')
+    z.writestr('transpelcardruv.exe', 'b')
+PY
+check "names equal ignoring case are caught" \
+  test "$(python3 "$pcheck" names "$work/same-name.zip")" = \
+  "transPelcarDruv.exe and transpelcardruv.exe are one name on Windows"
+
+# The guide: one page whose links, pictures and styles all resolve inside it or the folder.
+# External http(s) links the reader may follow are allowed (listed as notes); the guide has none.
+python3 "$pcheck" guide "$work/unzipped/guia.html" >"$work/guide.out"
+guide_status=$?
+check "guide resolves offline: $(tr '\n' ';' <"$work/guide.out")" test $guide_status -eq 0
+check "guide titled" grep -q "<title>Guía de transPelcarDruv</title>" "$work/unzipped/guia.html"
 
 # The version of project(VERSION), in --version and in both version resources (UTF-16 strings).
-cli="$work/unzipped/transpelcardruv.exe"
-check "--version" test "$(wine_run "$cli" --version)" = "transpelcardruv $version"
-exes=(transpelcardruv.exe)
+cli="$work/unzipped/tpdconsola.exe"
+check "--version" test "$(wine_run "$cli" --version)" = "tpdconsola $version"
+exes=(tpdconsola.exe)
 # The dialog's resource script takes the generated version block once it includes it.
 if grep -q 'transPelcarDruv_version.rc' "$src/app/transPelcarDruv.rc"; then
   exes+=(transPelcarDruv.exe)
