@@ -2,14 +2,14 @@
 // relative to the current directory. On a case-sensitive file system a file name is matched
 // without regard to letter case: the exact name first, else the entry of its folder whose name
 // equals it ignoring ASCII letter case (the first in byte order when several do). Reading,
-// testing, deleting and replacing all go through ResolvePath.
+// testing, deleting and replacing (transfer/replace_file.h) all go through ResolvePath.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tpd {
 
@@ -31,6 +31,8 @@ bool FileExists(const std::u16string& path);
 bool FolderExists(const std::u16string& path);
 // Removes the file; false when it could not. Callers ignore the result.
 bool RemoveFile(const std::u16string& path);
+// The names of the entries of `folder` (no "." / ".."), whatever the length of its path.
+std::vector<std::u16string> FolderEntries(const std::u16string& folder);
 
 // The system's own text for an error number (FormatMessageW / strerror), without a final line end.
 std::u16string SystemErrorText(int code);
@@ -69,29 +71,6 @@ class InputFile {
  private:
   std::intptr_t handle_ = -1;
   int error_ = 0;
-};
-
-// Replaces the file at `path` with `bytes` as one step: the bytes go to a temporary file in the
-// same folder, which then takes the old file's place by an atomic rename. While it is written no
-// other program may open the temporary file. On failure the old file stays as it was, the
-// temporary file is removed, and Error "Cannot create file "%s". %s" is thrown (the full path,
-// then the system's text for the cause).
-void ReplaceFileBytes(const std::u16string& path, std::string_view bytes);
-
-// The same, written piece by piece: Open creates the temporary file, Write appends, Commit renames
-// it over `path`. Destroyed without Commit, it removes the temporary file and leaves `path` alone.
-class FileReplacer {
- public:
-  explicit FileReplacer(const std::u16string& path);  // throws Error "Cannot create file ..."
-  ~FileReplacer();
-  FileReplacer(const FileReplacer&) = delete;
-  FileReplacer& operator=(const FileReplacer&) = delete;
-  void Write(std::string_view bytes);                 // buffered; throws on a failed write
-  void Commit();                                      // flush, close, rename; throws on failure
-
- private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace tpd

@@ -2,9 +2,8 @@
 // they were until the new table is complete.
 #include <set>
 
-#include "tables/table_file.h"
-#include "tables/table_paths.h"
 #include "tests/tables/table_fixtures.h"
+#include "transfer/replace_file.h"
 
 namespace tpd::test {
 namespace {
@@ -26,8 +25,6 @@ class ReplaceTest : public ::testing::Test {
     tpd::test::WriteBytes(dir_.path() / "ASIGT.MDX", "an index left by the timetabler");
     old_table_ = tpd::test::ReadBytes(dir_.path() / "ASIGT.DBF");
   }
-  void TearDown() override { SetWriteLimitForTesting(-1); }
-
   void ExpectOldTableIntact() {
     EXPECT_EQ(tpd::test::ReadBytes(dir_.path() / "ASIGT.DBF"), old_table_);
     EXPECT_EQ(tpd::test::ReadBytes(dir_.path() / "ASIGT.MDX"), "an index left by the timetabler");
@@ -35,10 +32,11 @@ class ReplaceTest : public ::testing::Test {
   }
 
   // The export steps' sequence, with `rows` rows of which the last holds a number that cannot be
-  // stored (when `fail_at_end`).
-  void Rebuild(int rows, bool fail_at_end) {
+  // stored (when `fail_at_end`), on a disk with `space` left (the real one when none).
+  void Rebuild(int rows, bool fail_at_end, DiskSpace* space = nullptr) {
     DeleteTableFiles(dir_.u16(), u"ASIGT");
     Table t(dir_.u16(), u"ASIGT.DBF");
+    t.UseDiskSpace(space);
     t.Create(kFields);
     t.Open(Share::kShared, Access::kReadWrite);
     for (int i = 0; i < rows; ++i) {
@@ -70,16 +68,15 @@ TEST_F(ReplaceTest, CompleteFillReplacesTableThenDeletesIndex) {
 }
 
 TEST_F(ReplaceTest, FullDiskAtCloseLeavesOldTable) {
-  SetWriteLimitForTesting(100);
+  DiskSpace space{100};
   try {
-    Rebuild(50, false);
+    Rebuild(50, false, &space);
     ADD_FAILURE() << "no Error on a full disk";
   } catch (const Error& e) {
     const std::string text = S(e.text());
     EXPECT_EQ(text.rfind("Cannot write the table: ", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with(".\nTable: " + S(dir_ / "ASIGT.DBF"))) << text;
   }
-  SetWriteLimitForTesting(-1);
   ExpectOldTableIntact();
 }
 
@@ -100,12 +97,12 @@ TEST_F(ReplaceTest, HandleCreatedButNeverClosedDiscardsItsFile) {
 }
 
 TEST_F(ReplaceTest, LeftoversOfAKilledRunAreRemovedAndNeverRead) {
-  for (const char* name : {"~ASIGT.tpd-99999-0.tmp", "~asigt.TPD-1-7.TMP"}) {
+  for (const char* name : {".ASIGT.DBF.tpd-99999-0.tmp", ".asigt.dbf.TPD-1-7.TMP"}) {
     tpd::test::WriteBytes(dir_.path() / name, "half a table");
   }
   // Not leftovers of this table: another table's, and names that only look alike.
-  const std::set<std::string> others = {"~AULAT.tpd-1-0.tmp", "ASIGT.tpd-1-0.tmp",
-                                        "~ASIGTX.tpd-1-0.tmp", "~ASIGT.tpd-.txt"};
+  const std::set<std::string> others = {".AULAT.DBF.tpd-1-0.tmp", "ASIGT.DBF.tpd-1-0.tmp",
+                                        ".ASIGTX.DBF.tpd-1-0.tmp", ".ASIGT.DBF.tpd-.txt"};
   for (const std::string& name : others) tpd::test::WriteBytes(dir_.path() / name, "x");
 
   Table reader(dir_.u16(), u"ASIGT");
@@ -117,13 +114,6 @@ TEST_F(ReplaceTest, LeftoversOfAKilledRunAreRemovedAndNeverRead) {
   std::set<std::string> expected = others;
   expected.insert("ASIGT.DBF");
   EXPECT_EQ(Entries(dir_), expected);
-}
-
-TEST_F(ReplaceTest, TemporaryNamesAreRecognised) {
-  EXPECT_TRUE(IsTempFileOf(TempFileName(u"SOLUC", 1234, 5), u"SOLUC"));
-  EXPECT_TRUE(IsTempFileOf(TempFileName(u"soluc", 1, 0), u"SOLUC"));
-  EXPECT_FALSE(IsTempFileOf(TempFileName(u"SOLUCX", 1, 0), u"SOLUC"));
-  EXPECT_FALSE(IsTempFileOf(u"SOLUC.DBF", u"SOLUC"));
 }
 
 TEST_F(ReplaceTest, ChangedRowsOfAnOpenedTableAreWrittenAtClose) {
