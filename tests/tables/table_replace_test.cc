@@ -80,6 +80,51 @@ TEST_F(ReplaceTest, FullDiskAtCloseLeavesOldTable) {
   ExpectOldTableIntact();
 }
 
+// A table marked read-only is refused at Create, before any row, and stays as it was with its
+// index. On POSIX the mark is the missing write bit, and it binds root as well.
+TEST_F(ReplaceTest, ReadOnlyTableIsRefusedAtCreate) {
+  using std::filesystem::perms;
+  const std::filesystem::path table = dir_.path() / "ASIGT.DBF";
+  std::filesystem::permissions(table, perms::owner_read | perms::group_read | perms::others_read);
+  try {
+    Rebuild(3, false);
+    ADD_FAILURE() << "a read-only table was replaced";
+  } catch (const Error& e) {
+    const std::string text = S(e.text());
+    EXPECT_EQ(text.rfind("Cannot create the table: ", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with(".\nTable: " + S(dir_ / "ASIGT.DBF"))) << text;
+  }
+  std::filesystem::permissions(table, perms::owner_read | perms::owner_write);
+  ExpectOldTableIntact();
+}
+
+// The new table takes the old one's permission bits, whether it was created afresh or opened,
+// changed and written back.
+TEST_F(ReplaceTest, ReplacedTableKeepsItsPermissionBits) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no permission bits here";
+#endif
+  using std::filesystem::perms;
+  const std::filesystem::path table = dir_.path() / "ASIGT.DBF";
+  const perms mode =
+      perms::owner_read | perms::owner_write | perms::group_read | perms::group_write;
+  std::filesystem::permissions(table, mode);
+  Rebuild(3, false);
+  EXPECT_EQ(std::filesystem::status(table).permissions(), mode);
+  {
+    Table t(dir_.u16(), u"ASIGT");
+    t.Open(Share::kExclusive, Access::kReadWrite);
+    t.Edit();
+    t.SetText(u"CODASIG", u"CHANGED");
+    t.Post();
+    t.Close();
+  }
+  EXPECT_EQ(std::filesystem::status(table).permissions(), mode);
+  Table t(dir_.u16(), u"ASIGT");
+  t.Open(Share::kShared, Access::kReadOnly);
+  EXPECT_EQ(t.AsText(u"CODASIG"), u"CHANGED");
+}
+
 TEST_F(ReplaceTest, HandleCreatedButNeverClosedDiscardsItsFile) {
   {
     Table t(dir_.u16(), u"ASIGT.DBF");
@@ -114,6 +159,29 @@ TEST_F(ReplaceTest, LeftoversOfAKilledRunAreRemovedAndNeverRead) {
   std::set<std::string> expected = others;
   expected.insert("ASIGT.DBF");
   EXPECT_EQ(Entries(dir_), expected);
+}
+
+// The sweep of another run (its DeleteTableFiles, its Create) passes over a table that a live
+// handle is still writing, which then commits as if nothing had happened.
+TEST_F(ReplaceTest, SweepPassesOverATableBeingWritten) {
+  Table first(dir_.u16(), u"ASIGT.DBF");
+  first.Create(kFields);
+  first.Open(Share::kShared, Access::kReadWrite);
+  first.Append();
+  first.SetText(u"CODASIG", u"FIRST");
+  first.Post();
+  DeleteTableFiles(dir_.u16(), u"ASIGT");
+  {
+    Table second(dir_.u16(), u"ASIGT.DBF");
+    second.Create(kFields);
+    EXPECT_EQ(Entries(dir_).size(), 4u);  // the table, its index, two new tables' files
+  }
+  EXPECT_EQ(Entries(dir_).size(), 3u);
+  first.Close();
+  EXPECT_EQ(Entries(dir_), (std::set<std::string>{"ASIGT.DBF"}));
+  Table t(dir_.u16(), u"ASIGT");
+  t.Open(Share::kShared, Access::kReadOnly);
+  EXPECT_EQ(t.AsText(u"CODASIG"), u"FIRST");
 }
 
 TEST_F(ReplaceTest, ChangedRowsOfAnOpenedTableAreWrittenAtClose) {
