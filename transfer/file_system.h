@@ -1,8 +1,10 @@
 // The file-system services of the transfer files and tables. Paths are UTF-16 and absolute or
-// relative to the current directory. On a case-sensitive file system a file name is matched
-// without regard to letter case: the exact name first, else the entry of its folder whose name
-// equals it ignoring ASCII letter case (the first in byte order when several do). Reading,
-// testing, deleting and replacing (transfer/replace_file.h) all go through ResolvePath.
+// relative to the current directory. On a case-sensitive file system every name of a path, the
+// folders' as well as the file's, is matched without regard to letter case, as on Windows: the
+// exact name first, else the entry of its folder whose name equals it ignoring ASCII letter case
+// (the first in byte order when several do). Reading, testing, deleting and replacing
+// (transfer/replace_file.h) all go through ResolvePath, so that a folder found by the folder test
+// is the folder its files are looked for in.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +20,9 @@ std::u16string_view PathSeparator();
 // True for "\\" and "/" on Windows, "/" elsewhere.
 bool IsPathSeparator(char16_t c);
 
-// The path with its last component replaced by the existing entry that matches it ignoring ASCII
-// letter case, when the exact name does not exist. Unchanged when nothing matches.
+// The path with each component that does not exist under its own name replaced by the existing
+// entry that matches it ignoring ASCII letter case; from the first that matches nothing on, the
+// rest as given. Unchanged when the path exists as it is.
 std::u16string ResolvePath(const std::u16string& path);
 
 // File test: an existing entry that is not a folder, links followed. A file locked by another

@@ -32,6 +32,22 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The entry of `folder` whose name equals `name` ignoring ASCII letter case, the first in byte
+// order when several do; empty when none does.
+std::string EntryIgnoringCase(const std::string& folder, const std::string& name) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return std::string();
+  std::string best;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view candidate = entry->d_name;
+    if (EqualIgnoringAsciiCase(candidate, name) && (best.empty() || candidate < best)) {
+      best = candidate;
+    }
+  }
+  closedir(dir);
+  return best;
+}
+
 }  // namespace
 
 std::string NativePath(const std::u16string& path) {
@@ -48,28 +64,28 @@ std::u16string ResolvePath(const std::u16string& path) {
   struct stat info;
   if (native.empty() || lstat(native.c_str(), &info) == 0) return path;
 
-  // The last component, leaving any trailing separators where they are.
-  std::size_t end = path.find_last_not_of(u'/');
-  if (end == std::u16string::npos) return path;
-  std::size_t slash = path.rfind(u'/', end);
-  std::size_t name_begin = slash == std::u16string::npos ? 0 : slash + 1;
-  std::string folder = slash == std::u16string::npos ? "." : ToUtf8(path.substr(0, slash + 1));
-  std::string name = ToUtf8(path.substr(name_begin, end + 1 - name_begin));
-
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return path;
-  std::string best;
-  bool found = false;
-  while (const dirent* entry = readdir(dir)) {
-    std::string_view candidate = entry->d_name;
-    if (EqualIgnoringAsciiCase(candidate, name) && (!found || candidate < best)) {
-      best = candidate;
-      found = true;
+  // Component by component from the start: one that does not exist under its own name takes the
+  // name of the entry of its folder that matches it ignoring case. From the first that matches
+  // nothing on, the rest stays as given (a file about to be created in a folder typed in another
+  // case goes into that folder). Separators stay where they are.
+  std::string resolved;
+  std::size_t at = 0;
+  while (at < path.size() && path[at] == u'/') resolved += static_cast<char>(path[at++]);
+  while (at < path.size()) {
+    std::size_t end = path.find(u'/', at);
+    if (end == std::u16string::npos) end = path.size();
+    const std::string name = ToUtf8(path.substr(at, end - at));
+    if (lstat((resolved + name).c_str(), &info) == 0) {
+      resolved += name;
+    } else {
+      const std::string match = EntryIgnoringCase(resolved.empty() ? "." : resolved, name);
+      if (match.empty()) return FromUtf8(resolved) + path.substr(at);
+      resolved += match;
     }
+    while (end < path.size() && path[end] == u'/') resolved += static_cast<char>(path[end++]);
+    at = end;
   }
-  closedir(dir);
-  if (!found) return path;
-  return path.substr(0, name_begin) + FromUtf8(best) + path.substr(end + 1);
+  return FromUtf8(resolved);
 }
 
 bool FileExists(const std::u16string& path) {

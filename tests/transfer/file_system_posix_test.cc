@@ -48,6 +48,32 @@ TEST(ResolvePathTest, MatchesNamesIgnoringAsciiCase) {
   EXPECT_EQ(ResolvePath(u""), u"");
 }
 
+// Folders are matched as the file is: the folder test and the files inside agree on every name.
+TEST(ResolvePathTest, MatchesFoldersIgnoringAsciiCase) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "Druv" / "sub");
+  std::filesystem::create_directories(dir.path() / "ptemp");
+  test::WriteBytes(dir.path() / "Druv" / "DRUV_PROF.TXT", "x");
+  struct Case {
+    const char* asked;
+    const char* found;
+  };
+  const Case cases[] = {
+      {"druv/druv_prof.txt", "Druv/DRUV_PROF.TXT"},
+      {"DRUV/SUB/", "Druv/sub/"},
+      {"DRUV//new.txt", "Druv//new.txt"},               // a file yet to be made, in the folder
+      {"druv/missing/DRUV_PROF.TXT", "Druv/missing/DRUV_PROF.TXT"},  // the rest as given
+      {"PTEMP", "ptemp"},
+      {"other/druv_prof.txt", "other/druv_prof.txt"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ResolvePath(dir / c.asked), dir / c.found) << c.asked;
+  }
+  EXPECT_TRUE(FolderExists(dir / "DRUV/"));
+  EXPECT_TRUE(FileExists(dir / "DRUV/druv_prof.txt"));
+  EXPECT_EQ(ReadWholeFile(dir / "druv/Druv_Prof.txt"), std::vector<std::u16string>{u"x"});
+}
+
 TEST(ResolvePathTest, EveryServiceGoesThroughIt) {
   test::TempDir dir;
   test::WriteBytes(dir.path() / "DRUV_PROF.TXT", "0DRUV_PROF.TXT\r\n1A\r\n");
