@@ -30,6 +30,12 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
   HANDLE h = CreateFileW(Win32Path(path).c_str(), access, share, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return Status(GetLastError());
+  // Only files on a disk: a device (CON, NUL, COM1), a pipe or a console named like a table would
+  // wait for input or be read without end.
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    return Status(ERROR_ACCESS_DENIED);
+  }
   handle_ = reinterpret_cast<std::intptr_t>(h);
   return {};
 }

@@ -182,6 +182,14 @@ InputFile::InputFile(const std::u16string& path) {
     if (error_ == 0) error_ = ERROR_ACCESS_DENIED;
     return;
   }
+  // Only files on a disk are read: a device (CON, NUL, COM1, LPT1), a pipe or a console in place
+  // of a transfer file would wait for input or never end. Refused as the POSIX build refuses
+  // anything that is not a plain file.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    error_ = ERROR_ACCESS_DENIED;
+    return;
+  }
   handle_ = reinterpret_cast<std::intptr_t>(handle);
 }
 

@@ -54,13 +54,17 @@ TEST(ShareAcrossProcesses, ABriefHoldDoesNotFailTheRebuild) {
       ASSERT_TRUE(other->held());
     };
     Table t(dir.u16(), u"SOLUC.DBF");
-    if (!before_commit) ASSERT_NO_FATAL_FAILURE(hold());
+    if (!before_commit) {
+      ASSERT_NO_FATAL_FAILURE(hold());
+    }
     t.Create({Text(u"PROF", 10)});
     t.Open(Share::kShared, Access::kReadWrite);
     t.Append();
     t.SetText(u"PROF", u"NEW");
     t.Post();
-    if (before_commit) ASSERT_NO_FATAL_FAILURE(hold());
+    if (before_commit) {
+      ASSERT_NO_FATAL_FAILURE(hold());
+    }
     t.Close();
     other.reset();
     Table reader(dir.u16(), u"SOLUC");

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "tests/tables/table_fixtures.h"
+#include "transfer/file_system.h"
 
 namespace tpd::test {
 namespace {
@@ -134,18 +135,35 @@ TEST(ShareAcrossProcesses, ABriefHoldDoesNotFailTheRebuild) {
       ASSERT_TRUE(HeldAgainstRename(file)) << "the hold ended before it could be tried";
     };
     Table t(dir.u16(), u"SOLUC.DBF");
-    if (!before_commit) ASSERT_NO_FATAL_FAILURE(hold());
+    if (!before_commit) {
+      ASSERT_NO_FATAL_FAILURE(hold());
+    }
     t.Create({Text(u"PROF", 10)});
     t.Open(Share::kShared, Access::kReadWrite);
     t.Append();
     t.SetText(u"PROF", u"NEW");
     t.Post();
-    if (before_commit) ASSERT_NO_FATAL_FAILURE(hold());
+    if (before_commit) {
+      ASSERT_NO_FATAL_FAILURE(hold());
+    }
     t.Close();
     scanner.reset();
     Table reader(dir.u16(), u"SOLUC");
     reader.Open(Share::kShared, Access::kReadOnly);
     EXPECT_EQ(reader.AsText(u"PROF"), u"NEW");
+  }
+}
+
+// A device named like a table (NUL.DBF is the device NUL) is refused at once on every kind of
+// open, as the POSIX build refuses a pipe, instead of being read as an empty or an endless table.
+TEST(ShareAcrossProcesses, ADeviceNamedLikeATableIsRefused) {
+  TempDir dir;
+  std::u16string denied = SystemErrorText(ERROR_ACCESS_DENIED);
+  while (!denied.empty() && (denied.back() == u'.' || denied.back() == u' ')) denied.pop_back();
+  for (Share share : {Share::kShared, Share::kExclusive}) {
+    Table t(dir.u16(), u"NUL");
+    EXPECT_ERROR_TEXT(t.Open(share, Access::kReadOnly),
+                      u"Cannot open the table: " + denied + u".\nTable: " + (dir / "NUL.DBF"));
   }
 }
 

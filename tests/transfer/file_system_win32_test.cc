@@ -1,4 +1,5 @@
-// What only Windows needs: share modes between handles, and the read-only mark.
+// What only Windows needs: share modes between handles, the read-only mark, and devices that are
+// not files.
 #include <windows.h>
 
 #include <filesystem>
@@ -32,6 +33,34 @@ class HeldForWriting {
  private:
   HANDLE handle_;
 };
+
+// A device (NUL, also as NUL.TXT) or a pipe where a transfer file should be is refused at once on
+// both routes, as the POSIX build refuses anything that is not a plain file, instead of being read
+// as an empty file or waited on for input.
+TEST(InputFileTest, DevicesAndPipesAreRefused) {
+  test::TempDir dir;
+  const std::u16string denied = SystemErrorText(ERROR_ACCESS_DENIED);
+  for (const std::u16string& path : {dir / "NUL", dir / "nul.txt"}) {
+    EXPECT_ERROR_TEXT(LineReader reader(path), u"File access denied");
+    EXPECT_ERROR_TEXT(ReadWholeFile(path), u"Cannot open file \"" + path + u"\". " + denied);
+  }
+  // A pipe that no one writes into: only opened here, so that a reader that took it would not
+  // wait for ever. Every open takes an instance of its own.
+  const std::u16string pipe = u"\\\\.\\pipe\\tpd-druv_prof-" + IntToText(GetCurrentProcessId());
+  auto instance = [&] {
+    return CreateNamedPipeW(Wide(pipe).c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+                            PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+  };
+  HANDLE first = instance();
+  ASSERT_NE(first, INVALID_HANDLE_VALUE);
+  InputFile file(pipe);
+  EXPECT_EQ(file.error(), ERROR_ACCESS_DENIED);
+  HANDLE second = instance();
+  ASSERT_NE(second, INVALID_HANDLE_VALUE);
+  EXPECT_ERROR_TEXT(LineReader reader(pipe), u"File access denied");
+  CloseHandle(first);
+  CloseHandle(second);
+}
 
 TEST(SharingTest, FileHeldForWritingCannotBeRead) {
   test::TempDir dir;
