@@ -1,10 +1,13 @@
-// What only Windows needs: share modes between handles, the read-only mark, and devices that are
-// not files.
+// What only Windows needs: share modes between handles, the read-only mark, devices that are not
+// files, and the int lengths of the system's code-page conversions.
 #include <windows.h>
 
+#include <climits>
 #include <filesystem>
+#include <memory>
 
 #include "tests/support/test_support.h"
+#include "transfer/codepage.h"
 #include "transfer/file_system.h"
 #include "transfer/transfer_file.h"
 
@@ -126,6 +129,20 @@ TEST(FileSystemWin32Test, NamesIgnoreCaseAndBothSeparatorsWork) {
   EXPECT_TRUE(FileExists(dir / "druv_prof.txt"));
   EXPECT_TRUE(FileExists(dir.u16() + u"/DRUV_PROF.TXT"));
   EXPECT_ERROR_TEXT(LineReader reader(dir / "missing" + u"\\x.txt"), u"Path not found");
+}
+
+// The system's code-page conversions count in an int: a longer text is an Error, never a text cut
+// short. The texts are left unwritten: a conversion that refuses them reads none of it.
+TEST(CodePageWin32Test, TextsLongerThanTheConversionsCountAreRefused) {
+  const std::size_t too_long = std::size_t{INT_MAX} + 1;
+  const std::unique_ptr<char[]> bytes(new char[too_long]);
+  const std::unique_ptr<char16_t[]> text(new char16_t[too_long]);
+  const std::u16string decode = u"Text too long to decode: 2147483648 bytes";
+  const std::u16string encode = u"Text too long to encode: 2147483648 characters";
+  EXPECT_ERROR_TEXT(DecodeAnsi(std::string_view(bytes.get(), too_long)), decode);
+  EXPECT_ERROR_TEXT(DecodeCodePage(850, std::string_view(bytes.get(), too_long)), decode);
+  EXPECT_ERROR_TEXT(EncodeAnsi(std::u16string_view(text.get(), too_long)), encode);
+  EXPECT_ERROR_TEXT(EncodeCodePage(850, std::u16string_view(text.get(), too_long)), encode);
 }
 
 }  // namespace
