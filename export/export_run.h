@@ -5,6 +5,7 @@
 #include <string>
 
 #include "transfer/front_end.h"
+#include "transfer/replace_file.h"
 #include "transfer/run_counters.h"
 
 namespace tpd {
@@ -15,6 +16,7 @@ struct ExportContext {
   int& estado;                  // the process-wide run status
   FrontEnd& ui;
   RunCounters* counters = nullptr;  // the console's run summary; none in the dialog
+  DiskSpace* disk_space = nullptr;  // tests: a disk that fills up; none in the program
 };
 
 // The six steps, in the order the run calls them; one source each.

@@ -30,6 +30,7 @@ bool MainInputPresent(ExportContext& ctx, const std::u16string& path,
 void RebuildTable(Table& table, const ExportContext& ctx, std::u16string_view name,
                   const std::vector<FieldDef>& fields) {
   DeleteTableFiles(ctx.table_folder, name);
+  table.UseDiskSpace(ctx.disk_space);
   table.Create(fields);
   table.Open(Share::kShared, Access::kReadWrite);
   CountTable(ctx.counters, name);

@@ -16,12 +16,11 @@
 #include "transfer/codepage.h"
 #include "transfer/error.h"
 #include "transfer/file_system.h"
+#include "transfer/replace_file.h"
 #include "transfer/text.h"
 
 namespace tpd {
 namespace {
-
-constexpr int kTempNameAttempts = 1000;  // names already taken by leftovers of earlier runs
 
 // The header is read from the file's first bytes: its length is a 16-bit number, so this holds
 // any header whole.
@@ -30,11 +29,12 @@ constexpr std::size_t kLargestHeader = 0xFFFF;
 enum class State { kBrowse, kInsert, kEdit };
 
 // The system's text for a failure, without a closing full stop (our texts add their own).
-std::u16string Cause(const FileStatus& status) {
-  std::u16string text = SystemErrorText(status.code);
+std::u16string Cause(int code) {
+  std::u16string text = SystemErrorText(code);
   while (!text.empty() && (text.back() == u'.' || text.back() == u' ')) text.pop_back();
   return text;
 }
+std::u16string Cause(const FileStatus& status) { return Cause(status.code); }
 
 // Exact equality, compared as bytes: the standard comparison of UTF-16 text goes a unit at a time,
 // and look-ups compare names and keys all the time.
@@ -87,7 +87,8 @@ struct Table::Impl {
   // A table created by this handle and not yet committed.
   bool created = false;
   Layout created_layout;
-  TempFile temp;
+  FileReplacement temp;
+  DiskSpace* disk_space = nullptr;  // tests: a disk that fills up
 
   // Locate's index: the key text of each row's key fields to the first row in table order that
   // has it. Built for one list of key fields at the first Locate, kept while no row is posted.
@@ -355,8 +356,9 @@ struct Table::Impl {
     index_fields.clear();
   }
 
-  // The whole new file: header with the row count and today's date, records, end-of-file mark.
-  void WriteTable(TempFile& out) {
+  // The whole new file: header with the row count and today's date, the records as they stand
+  // in `records`, end-of-file mark.
+  void WriteTable(FileReplacement& out, std::string_view records) {
     int year, month, day;
     Today(year, month, day);
     std::string head;
@@ -375,38 +377,35 @@ struct Table::Impl {
         head[kIndexFlagOffset] = 0;
       }
     }
-    FileStatus status = out.Write(head);
+    ReplaceStatus status = out.Write(head);
     if (status.ok()) status = out.Write(records);
     if (status.ok()) status = out.Write(std::string_view(&kEndOfFile, 1));
-    if (status.ok()) status = out.Finish();
-    if (!status.ok()) Fail(u"Cannot write the table: %s.\nTable: %s", Cause(status));
+    if (!status.ok()) Fail(u"Cannot write the table: %s.\nTable: %s", Cause(status.code));
   }
 
   // Puts the file written to `out` in the table's place, then removes the table's index file.
-  void Commit(TempFile& out) {
-    const std::u16string path = Path();
-    const FileStatus status = RenameOver(out.path(), path, &held);
+  void Commit(FileReplacement& out) {
+    held.Close();  // this handle's own hold must not keep the old table in place
+    const ReplaceStatus status = out.Commit();
     if (status.in_use) Fail(u"Table is in use by another program.\nTable: %s");
-    if (!status.ok()) Fail(u"Cannot replace the table: %s.\nTable: %s", Cause(status));
-    out.Release();
+    if (!status.ok()) {
+      Fail(status.at_rename ? u"Cannot replace the table: %s.\nTable: %s"
+                            : u"Cannot write the table: %s.\nTable: %s",
+           Cause(status.code));
+    }
     const std::u16string index_path = ResolvePath(JoinPath(folder, base + u".MDX"));
     if (FileExists(index_path)) RemoveFile(index_path);  // a failure leaves a stale index only
   }
 
-  // A new temporary file for this table in its folder; `failure` names the step that needs it.
-  void CreateTempFile(TempFile& file, std::u16string_view failure) {
-    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-      const FileStatus status =
-          file.Create(JoinPath(folder, TempFileName(base, ProcessId(), attempt)));
-      if (status.ok()) return;
-      if (!status.name_taken) Fail(failure, Cause(status));
-    }
-    Fail(failure, u"no free name for its temporary file");
+  // Starts the replacement of the table's file; `failure` names the step that needs it.
+  void BeginReplacement(FileReplacement& out, std::u16string_view failure) {
+    const ReplaceStatus status = out.Begin(Path(), disk_space);
+    if (!status.ok()) Fail(failure, Cause(status.code));
   }
 };
 
 void DeleteTableFiles(const std::u16string& folder, std::u16string_view name) {
-  RemoveLeftoverFiles(folder, StripTableEnding(name));
+  RemoveLeftovers(ResolvePath(JoinPath(folder, StripTableEnding(name) + u".DBF")));
 }
 
 Table::Table(std::u16string folder, std::u16string name, std::u16string component)
@@ -418,6 +417,8 @@ Table::Table(std::u16string folder, std::u16string name, std::u16string componen
 
 Table::~Table() = default;  // an uncommitted temporary file goes with `temp`
 
+void Table::UseDiskSpace(DiskSpace* space) { impl_->disk_space = space; }
+
 const std::u16string& Table::component() const { return impl_->component; }
 
 std::u16string Table::Path() const { return impl_->Path(); }
@@ -425,15 +426,16 @@ std::u16string Table::Path() const { return impl_->Path(); }
 void Table::Create(const std::vector<FieldDef>& fields) {
   Impl& t = *impl_;
   if (t.open) t.Fail(u"Cannot create the table while this handle has it open.\nTable: %s");
-  t.temp.Remove();
+  t.temp.Abandon();
   t.created = false;
   if (!FolderExists(t.folder)) {
     throw Error(Subst(u"Folder does not exist.\nFolder: %s", {t.folder}));
   }
   Layout layout = NewLayout(fields, AnsiCodePage(), t.Path());
-  RemoveLeftoverFiles(t.folder, t.base);
-  if (ProbeReplaceable(t.Path()).in_use) t.Fail(u"Table is in use by another program.\nTable: %s");
-  t.CreateTempFile(t.temp, u"Cannot create the table: %s.\nTable: %s");
+  // Another program holding the old table is told here, before any row is made, as well as at
+  // the commit; a brief hold is waited out at both.
+  if (WaitUntilFree(t.Path()).in_use) t.Fail(u"Table is in use by another program.\nTable: %s");
+  t.BeginReplacement(t.temp, u"Cannot create the table: %s.\nTable: %s");
   t.created_layout = std::move(layout);
   t.created = true;
 }
@@ -459,16 +461,16 @@ void Table::Close() {
   try {
     if (t.created) {
       if (!t.open) t.StartWith(t.created_layout);
-      t.WriteTable(t.temp);
+      t.WriteTable(t.temp, t.records);
       t.Commit(t.temp);
     } else if (t.dirty) {
-      TempFile out;
-      t.CreateTempFile(out, u"Cannot write the table: %s.\nTable: %s");
-      t.WriteTable(out);
+      FileReplacement out;
+      t.BeginReplacement(out, u"Cannot write the table: %s.\nTable: %s");
+      t.WriteTable(out, t.records);
       t.Commit(out);
     }
   } catch (...) {
-    t.temp.Remove();
+    t.temp.Abandon();
     t.created = false;
     t.held.Close();
     t.Reset();

@@ -19,6 +19,8 @@
 
 namespace tpd {
 
+struct DiskSpace;
+
 enum class FieldKind { kText, kLogical, kInteger, kNumber };
 
 struct FieldDef {
@@ -54,9 +56,13 @@ class Table {
 
   // Creates the table, empty, with exactly these fields (pending until Close, see above). The
   // handle is left closed-for-reading but holds the new table; the caller opens it next. Fails
-  // here, before any row is written, when the folder is missing or read-only or another program
-  // holds the old table.
+  // here, before any row is written, when the folder is missing or takes no new file, when the
+  // old table is marked read-only, or when another program holds the old table for longer than
+  // about a second. The new table keeps the old one's permission bits.
   void Create(const std::vector<FieldDef>& fields);
+  // Tests: the tables this handle writes take their bytes from `space`, which plays a disk that
+  // fills up (transfer/replace_file.h); nullptr, as in the program, for the real disk.
+  void UseDiskSpace(DiskSpace* space);
   // Loads the table's own field list; the first row is current. A dialog component always opens
   // for exclusive use. Opening a handle that is open already changes nothing. The rows the header
   // accounts for are read into memory at once (a header that claims more than the file holds is

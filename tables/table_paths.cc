@@ -1,6 +1,5 @@
 #include "tables/table_paths.h"
 
-#include "tables/table_file.h"
 #include "transfer/file_system.h"
 #include "transfer/text.h"
 
@@ -8,8 +7,6 @@ namespace tpd {
 namespace {
 
 constexpr std::u16string_view kTableEnding = u".DBF";
-constexpr std::u16string_view kTempMark = u".TPD-";
-constexpr std::u16string_view kTempEnding = u".TMP";
 
 }  // namespace
 
@@ -26,24 +23,6 @@ std::u16string StripTableEnding(std::u16string_view name) {
     name.remove_suffix(kTableEnding.size());
   }
   return std::u16string(name);
-}
-
-std::u16string TempFileName(std::u16string_view base, long process, int attempt) {
-  return u"~" + std::u16string(base) + LowerAscii(kTempMark) + IntToText(process) + u"-" +
-         IntToText(attempt) + LowerAscii(kTempEnding);
-}
-
-bool IsTempFileOf(std::u16string_view entry, std::u16string_view base) {
-  const std::u16string upper = UpperAscii(entry);
-  const std::u16string prefix = u"~" + UpperAscii(base) + std::u16string(kTempMark);
-  return upper.size() > prefix.size() + kTempEnding.size() && upper.starts_with(prefix) &&
-         upper.ends_with(kTempEnding);
-}
-
-void RemoveLeftoverFiles(const std::u16string& folder, std::u16string_view base) {
-  for (const std::u16string& entry : FolderEntries(folder)) {
-    if (IsTempFileOf(entry, base)) RemoveIfUnused(JoinPath(folder, entry));
-  }
 }
 
 }  // namespace tpd

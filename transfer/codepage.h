@@ -10,8 +10,10 @@ namespace tpd {
 // GetACP() on Windows; 1252 elsewhere.
 int AnsiCodePage();
 
-// Decoding 8-bit text never fails. In Windows-1252 the five undefined bytes 0x81, 0x8D, 0x8F,
-// 0x90 and 0x9D decode to U+0081, U+008D, U+008F, U+0090 and U+009D, as Windows does.
+// Decoding 8-bit text never fails on its bytes. In Windows-1252 the five undefined bytes 0x81,
+// 0x8D, 0x8F, 0x90 and 0x9D decode to U+0081, U+008D, U+008F, U+0090 and U+009D, as Windows does.
+// On Windows a text longer than the system's conversion calls count (2 GiB) is an Error, here and
+// in every conversion below, never a text cut short.
 std::u16string DecodeAnsi(std::string_view bytes);
 // A character the code page cannot hold (a lone surrogate included) becomes "?"; no best-fit
 // substitution.

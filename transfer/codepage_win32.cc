@@ -2,9 +2,13 @@
 // writing a look-alike (an "a" for an "ä" the page lacks): what the page cannot hold becomes "?".
 #include <windows.h>
 
+#include <climits>
 #include <cstring>
 
 #include "transfer/codepage.h"
+#include "transfer/error.h"
+#include "transfer/file_system.h"
+#include "transfer/text.h"
 
 namespace tpd {
 
@@ -25,16 +29,30 @@ UINT CheckedCodePage(int code_page) {
   return kDefaultCodePage;
 }
 
+// The conversion calls count in an int: a longer text is refused, never cut short.
+int CallLength(std::size_t size, std::u16string_view too_long) {
+  if (size > static_cast<std::size_t>(INT_MAX)) {
+    throw Error(Subst(too_long, {IntToText(static_cast<long long>(size))}));
+  }
+  return static_cast<int>(size);
+}
+
+// A conversion that the system refuses (one whose result would not fit an int either).
+[[noreturn]] void ThrowRefused(std::u16string_view what) {
+  throw Error(Subst(what, {SystemErrorText(static_cast<int>(GetLastError()))}));
+}
+
 // The text of `bytes` appended to `out`.
 void AppendDecoded(UINT code_page, std::string_view bytes, std::u16string& out) {
   if (bytes.empty()) return;
-  // No MB_ERR_INVALID_CHARS: decoding never fails, an undefined byte maps as Windows maps it.
-  int length = MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                   nullptr, 0);
-  if (length <= 0) return;
+  const int size = CallLength(bytes.size(), u"Text too long to decode: %s bytes");
+  // No MB_ERR_INVALID_CHARS: an undefined byte maps as Windows maps it, so only a length that the
+  // call cannot count makes it fail.
+  const int length = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
+  if (length <= 0) ThrowRefused(u"Cannot decode the text: %s");
   const std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(length));
-  MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
+  MultiByteToWideChar(code_page, 0, bytes.data(), size,
                       reinterpret_cast<wchar_t*>(out.data() + at), length);
 }
 
@@ -52,13 +70,12 @@ std::string Encode(UINT code_page, std::u16string_view text) {
   const bool utf8 = code_page == CP_UTF8 || (code_page == CP_ACP && GetACP() == CP_UTF8);
   const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
   const char* unmappable = utf8 ? nullptr : "?";
-  int length = WideCharToMultiByte(code_page, flags, wide, static_cast<int>(text.size()), nullptr,
-                                   0, unmappable, nullptr);
+  const int size = CallLength(text.size(), u"Text too long to encode: %s characters");
+  const int length =
+      WideCharToMultiByte(code_page, flags, wide, size, nullptr, 0, unmappable, nullptr);
+  if (length <= 0) ThrowRefused(u"Cannot encode the text: %s");
   std::string out(static_cast<std::size_t>(length), '\0');
-  if (length > 0) {
-    WideCharToMultiByte(code_page, flags, wide, static_cast<int>(text.size()), out.data(), length,
-                        unmappable, nullptr);
-  }
+  WideCharToMultiByte(code_page, flags, wide, size, out.data(), length, unmappable, nullptr);
   return out;
 }
 

@@ -1,15 +1,17 @@
 // The file-system services of the transfer files and tables. Paths are UTF-16 and absolute or
-// relative to the current directory. On a case-sensitive file system a file name is matched
-// without regard to letter case: the exact name first, else the entry of its folder whose name
-// equals it ignoring ASCII letter case (the first in byte order when several do). Reading,
-// testing, deleting and replacing all go through ResolvePath.
+// relative to the current directory. On a case-sensitive file system every name of a path, the
+// folders' as well as the file's, is matched without regard to letter case, as on Windows: the
+// exact name first, else the entry of its folder whose name equals it ignoring ASCII letter case
+// (the first in byte order when several do). Reading, testing, deleting and replacing
+// (transfer/replace_file.h) all go through ResolvePath, so that a folder found by the folder test
+// is the folder its files are looked for in.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tpd {
 
@@ -18,8 +20,9 @@ std::u16string_view PathSeparator();
 // True for "\\" and "/" on Windows, "/" elsewhere.
 bool IsPathSeparator(char16_t c);
 
-// The path with its last component replaced by the existing entry that matches it ignoring ASCII
-// letter case, when the exact name does not exist. Unchanged when nothing matches.
+// The path with each component that does not exist under its own name replaced by the existing
+// entry that matches it ignoring ASCII letter case; from the first that matches nothing on, the
+// rest as given. Unchanged when the path exists as it is.
 std::u16string ResolvePath(const std::u16string& path);
 
 // File test: an existing entry that is not a folder, links followed. A file locked by another
@@ -31,6 +34,8 @@ bool FileExists(const std::u16string& path);
 bool FolderExists(const std::u16string& path);
 // Removes the file; false when it could not. Callers ignore the result.
 bool RemoveFile(const std::u16string& path);
+// The names of the entries of `folder` (no "." / ".."), whatever the length of its path.
+std::vector<std::u16string> FolderEntries(const std::u16string& folder);
 
 // The system's own text for an error number (FormatMessageW / strerror), without a final line end.
 std::u16string SystemErrorText(int code);
@@ -69,29 +74,6 @@ class InputFile {
  private:
   std::intptr_t handle_ = -1;
   int error_ = 0;
-};
-
-// Replaces the file at `path` with `bytes` as one step: the bytes go to a temporary file in the
-// same folder, which then takes the old file's place by an atomic rename. While it is written no
-// other program may open the temporary file. On failure the old file stays as it was, the
-// temporary file is removed, and Error "Cannot create file "%s". %s" is thrown (the full path,
-// then the system's text for the cause).
-void ReplaceFileBytes(const std::u16string& path, std::string_view bytes);
-
-// The same, written piece by piece: Open creates the temporary file, Write appends, Commit renames
-// it over `path`. Destroyed without Commit, it removes the temporary file and leaves `path` alone.
-class FileReplacer {
- public:
-  explicit FileReplacer(const std::u16string& path);  // throws Error "Cannot create file ..."
-  ~FileReplacer();
-  FileReplacer(const FileReplacer&) = delete;
-  FileReplacer& operator=(const FileReplacer&) = delete;
-  void Write(std::string_view bytes);                 // buffered; throws on a failed write
-  void Commit();                                      // flush, close, rename; throws on failure
-
- private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace tpd

@@ -14,33 +14,12 @@
 
 #include "transfer/error.h"
 #include "transfer/file_system.h"
+#include "transfer/file_system_platform.h"
 #include "transfer/text.h"
 
 namespace tpd {
 
 namespace {
-
-// Writes are gathered into pieces of this size before they reach the system.
-constexpr std::size_t kWriteBufferSize = 64 * 1024;
-
-// Every this many bytes written, the system is asked to start putting them on the disk, so that
-// the disk works while the rest is made and the wait at the commit is for the last piece only.
-constexpr off_t kWritebackStep = 4 * 1024 * 1024;
-
-// The temporary file of a replacement: hidden, beside its target, and recognisable by later runs.
-// ".NAME.tpd-XXXXXX.tmp", the X's chosen by mkostemps.
-constexpr std::string_view kTempPrefix = ".";
-constexpr std::string_view kTempMarker = ".tpd-";
-constexpr std::string_view kTempRandom = "XXXXXX";
-constexpr std::string_view kTempSuffix = ".tmp";
-
-// The path as the system takes it; false when it cannot name a file (a NUL inside would cut it
-// short and name another one).
-bool NativePath(const std::u16string& path, std::string& native) {
-  if (path.find(u'\0') != std::u16string::npos) return false;
-  native = ToUtf8(path);
-  return true;
-}
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -53,77 +32,72 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::u16string CreateErrorText(const std::u16string& path, int error) {
-  return Subst(u"Cannot create file \"%s\". %s", {path, SystemErrorText(error)});
-}
-
-// Removes the temporary files that earlier replacements of `name` left in `folder` when they were
-// cut short (a crash, a power cut). One still being written is locked and stays.
-void RemoveLeftovers(const std::string& folder, const std::string& name) {
-  const std::string prefix = std::string(kTempPrefix) + name + std::string(kTempMarker);
-  const std::size_t length = prefix.size() + kTempRandom.size() + kTempSuffix.size();
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return;
+// The entry of `folder` whose name equals `name` ignoring ASCII letter case, the first in byte
+// order when several do; empty when none does.
+std::string EntryIgnoringCase(const std::string& folder, const std::string& name) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return std::string();
+  std::string best;
   while (const dirent* entry = readdir(dir)) {
-    std::string_view candidate = entry->d_name;
-    if (candidate.size() != length || !candidate.starts_with(prefix) ||
-        !candidate.ends_with(kTempSuffix)) {
-      continue;
+    const std::string_view candidate = entry->d_name;
+    if (EqualIgnoringAsciiCase(candidate, name) && (best.empty() || candidate < best)) {
+      best = candidate;
     }
-    const std::string leftover = folder + std::string(candidate);
-    int fd = open(leftover.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) continue;
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) unlink(leftover.c_str());
-    close(fd);
   }
   closedir(dir);
+  return best;
 }
 
 }  // namespace
+
+std::string NativePath(const std::u16string& path) {
+  if (path.find(u'\0') != std::u16string::npos) return std::string();
+  return ToUtf8(path);
+}
 
 std::u16string_view PathSeparator() { return u"/"; }
 
 bool IsPathSeparator(char16_t c) { return c == u'/'; }
 
 std::u16string ResolvePath(const std::u16string& path) {
-  std::string native;
+  const std::string native = NativePath(path);
   struct stat info;
-  if (path.empty() || !NativePath(path, native) || lstat(native.c_str(), &info) == 0) return path;
+  if (native.empty() || lstat(native.c_str(), &info) == 0) return path;
 
-  // The last component, leaving any trailing separators where they are.
-  std::size_t end = path.find_last_not_of(u'/');
-  if (end == std::u16string::npos) return path;
-  std::size_t slash = path.rfind(u'/', end);
-  std::size_t name_begin = slash == std::u16string::npos ? 0 : slash + 1;
-  std::string folder = slash == std::u16string::npos ? "." : ToUtf8(path.substr(0, slash + 1));
-  std::string name = ToUtf8(path.substr(name_begin, end + 1 - name_begin));
-
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return path;
-  std::string best;
-  bool found = false;
-  while (const dirent* entry = readdir(dir)) {
-    std::string_view candidate = entry->d_name;
-    if (EqualIgnoringAsciiCase(candidate, name) && (!found || candidate < best)) {
-      best = candidate;
-      found = true;
+  // Component by component from the start: one that does not exist under its own name takes the
+  // name of the entry of its folder that matches it ignoring case. From the first that matches
+  // nothing on, the rest stays as given (a file about to be created in a folder typed in another
+  // case goes into that folder). Separators stay where they are.
+  std::string resolved;
+  std::size_t at = 0;
+  while (at < path.size() && path[at] == u'/') resolved += static_cast<char>(path[at++]);
+  while (at < path.size()) {
+    std::size_t end = path.find(u'/', at);
+    if (end == std::u16string::npos) end = path.size();
+    const std::string name = ToUtf8(path.substr(at, end - at));
+    if (lstat((resolved + name).c_str(), &info) == 0) {
+      resolved += name;
+    } else {
+      const std::string match = EntryIgnoringCase(resolved.empty() ? "." : resolved, name);
+      if (match.empty()) return FromUtf8(resolved) + path.substr(at);
+      resolved += match;
     }
+    while (end < path.size() && path[end] == u'/') resolved += static_cast<char>(path[end++]);
+    at = end;
   }
-  closedir(dir);
-  if (!found) return path;
-  return path.substr(0, name_begin) + FromUtf8(best) + path.substr(end + 1);
+  return FromUtf8(resolved);
 }
 
 bool FileExists(const std::u16string& path) {
-  std::string native;
+  const std::string native = NativePath(ResolvePath(path));
   struct stat info;
-  if (!NativePath(ResolvePath(path), native) || stat(native.c_str(), &info) != 0) return false;
+  if (native.empty() || stat(native.c_str(), &info) != 0) return false;
   return !S_ISDIR(info.st_mode);
 }
 
 bool FolderExists(const std::u16string& path) {
-  std::string native;
-  if (!NativePath(ResolvePath(path), native)) return false;
+  const std::string native = NativePath(ResolvePath(path));
+  if (native.empty()) return false;
   struct stat info;
   if (stat(native.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
   switch (errno) {
@@ -139,8 +113,21 @@ bool FolderExists(const std::u16string& path) {
 }
 
 bool RemoveFile(const std::u16string& path) {
-  std::string native;
-  return NativePath(ResolvePath(path), native) && unlink(native.c_str()) == 0;
+  const std::string native = NativePath(ResolvePath(path));
+  return !native.empty() && unlink(native.c_str()) == 0;
+}
+
+std::vector<std::u16string> FolderEntries(const std::u16string& folder) {
+  std::vector<std::u16string> names;
+  DIR* dir = opendir(NativePath(folder).c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    names.push_back(FromUtf8(name));
+  }
+  closedir(dir);
+  return names;
 }
 
 std::u16string SystemErrorText(int code) {
@@ -190,8 +177,8 @@ std::u16string AbsolutePath(const std::u16string& path) {
 // ---- InputFile ----
 
 InputFile::InputFile(const std::u16string& path) {
-  std::string native;
-  if (!NativePath(ResolvePath(path), native)) {
+  const std::string native = NativePath(ResolvePath(path));
+  if (native.empty()) {
     error_ = ENOENT;
     return;
   }
@@ -236,129 +223,6 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
 void InputFile::Close() {
   if (handle_ >= 0) close(static_cast<int>(handle_));
   handle_ = -1;
-}
-
-// ---- FileReplacer ----
-
-struct FileReplacer::Impl {
-  std::u16string shown;  // the path as given, for the error text
-  std::string target;
-  std::string temp;
-  int fd = -1;
-  std::string buffer;
-  off_t written = 0;      // bytes handed to the system
-  off_t written_back = 0;  // of those, the bytes whose writing to the disk was started
-
-  ~Impl() { Discard(); }
-
-  void Discard() {
-    if (fd >= 0) close(fd);
-    fd = -1;
-    if (!temp.empty()) unlink(temp.c_str());
-    temp.clear();
-  }
-
-  [[noreturn]] void Fail(int error) {
-    Discard();
-    throw Error(CreateErrorText(shown, error));
-  }
-
-  void Open();
-  void Flush();
-};
-
-void FileReplacer::Impl::Open() {
-  if (!NativePath(ResolvePath(shown), target)) Fail(EINVAL);
-
-  // Replace what a link points to, not the link.
-  struct stat info;
-  if (lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-    if (char* real = realpath(target.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-
-  mode_t mode;
-  bool exists = stat(target.c_str(), &info) == 0;
-  if (exists) {
-    if (S_ISDIR(info.st_mode)) Fail(EISDIR);
-    // A file we may not write stays as it is, as it would had we opened it for writing.
-    if (access(target.c_str(), W_OK) != 0) Fail(errno);
-    mode = info.st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-
-  std::size_t slash = target.rfind('/');
-  std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  RemoveLeftovers(folder, name);
-  std::string pattern = folder;
-  for (std::string_view part : {kTempPrefix, std::string_view(name), kTempMarker, kTempRandom,
-                                kTempSuffix}) {
-    pattern += part;
-  }
-  fd = mkostemps(pattern.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
-  if (fd < 0) Fail(errno);
-  temp = pattern;
-  flock(fd, LOCK_EX | LOCK_NB);  // nobody else is to read it half-written
-  fchmod(fd, mode);
-  if (exists && fchown(fd, info.st_uid, info.st_gid) != 0) {
-    // Keeping the owner is a courtesy; a file of our own is still correct.
-  }
-}
-
-void FileReplacer::Impl::Flush() {
-  std::size_t done = 0;
-  while (done < buffer.size()) {
-    ssize_t count = write(fd, buffer.data() + done, buffer.size() - done);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno);
-    }
-    done += static_cast<std::size_t>(count);
-  }
-  written += static_cast<off_t>(done);
-  buffer.clear();
-  if (written - written_back >= kWritebackStep) {
-    // Only a hint: where it is refused, the commit's fsync writes everything as before.
-    sync_file_range(fd, written_back, written - written_back, SYNC_FILE_RANGE_WRITE);
-    written_back = written;
-  }
-}
-
-FileReplacer::FileReplacer(const std::u16string& path) : impl_(std::make_unique<Impl>()) {
-  impl_->shown = path;
-  impl_->Open();
-}
-
-FileReplacer::~FileReplacer() = default;
-
-void FileReplacer::Write(std::string_view bytes) {
-  if (impl_->fd < 0) impl_->Fail(EBADF);
-  impl_->buffer += bytes;
-  if (impl_->buffer.size() >= kWriteBufferSize) impl_->Flush();
-}
-
-void FileReplacer::Commit() {
-  Impl& out = *impl_;
-  if (out.fd < 0) out.Fail(EBADF);
-  out.Flush();
-  if (fsync(out.fd) != 0 && errno != EINVAL) out.Fail(errno);
-  int fd = out.fd;
-  out.fd = -1;
-  if (close(fd) != 0) out.Fail(errno);
-  if (rename(out.temp.c_str(), out.target.c_str()) != 0) out.Fail(errno);
-  out.temp.clear();
-}
-
-void ReplaceFileBytes(const std::u16string& path, std::string_view bytes) {
-  FileReplacer out(path);
-  out.Write(bytes);
-  out.Commit();
 }
 
 }  // namespace tpd

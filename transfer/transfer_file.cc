@@ -15,6 +15,8 @@ namespace {
 
 // Line-by-line reading keeps one buffer of the file and one line in memory.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
+// Lines made one at a time go to the file in pieces of about this size.
+constexpr std::size_t kWriteBufferSize = 64 * 1024;
 
 constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
@@ -342,17 +344,51 @@ void WriteLines(const std::u16string& path, const std::vector<std::u16string>& l
   ReplaceFileBytes(path, EncodeLines(lines));
 }
 
-LineWriter::LineWriter(const std::u16string& path) : out_(path) {}
+namespace {
+
+[[noreturn]] void ThrowCreateError(const std::u16string& path, const ReplaceStatus& status) {
+  throw Error(Subst(u"Cannot create file \"%s\". %s", {path, SystemErrorText(status.code)}));
+}
+
+}  // namespace
+
+void ReplaceFileBytes(const std::u16string& path, std::string_view bytes) {
+  FileReplacement out;
+  ReplaceStatus status = out.Begin(path);
+  if (status.ok()) status = out.Write(bytes);
+  if (status.ok()) status = out.Commit();
+  if (!status.ok()) ThrowCreateError(path, status);
+}
+
+LineWriter::LineWriter(const std::u16string& path) : path_(path) { Check(out_.Begin(path)); }
+
+void LineWriter::Check(const ReplaceStatus& status) {
+  if (!status.ok()) {
+    out_.Abandon();
+    ThrowCreateError(path_, status);
+  }
+}
+
+void LineWriter::WritePending() {
+  Check(out_.Write(pending_));
+  pending_.clear();
+}
 
 void LineWriter::Add(std::u16string_view line) {
   line_.clear();
   AppendEncodedAnsi(line, line_);
   line_ += kLineEnd;
-  out_.Write(line_);
+  AddEncodedLine(line_);
 }
 
-void LineWriter::AddEncodedLine(std::string_view line_and_end) { out_.Write(line_and_end); }
+void LineWriter::AddEncodedLine(std::string_view line_and_end) {
+  pending_ += line_and_end;
+  if (pending_.size() >= kWriteBufferSize) WritePending();
+}
 
-void LineWriter::Commit() { out_.Commit(); }
+void LineWriter::Commit() {
+  WritePending();
+  Check(out_.Commit());
+}
 
 }  // namespace tpd

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "transfer/file_system.h"
+#include "transfer/replace_file.h"
 
 namespace tpd {
 
@@ -61,9 +62,14 @@ std::vector<std::u16string> SplitWholeFileInPieces(std::string_view bytes, std::
 void WriteLines(const std::u16string& path, const std::vector<std::u16string>& lines);
 // The bytes that WriteLines would write.
 std::string EncodeLines(const std::vector<std::u16string>& lines);
+// Replaces the file at `path` with `bytes` (transfer/replace_file.h). On failure the old file
+// stays as it was and Error "Cannot create file "%s". %s" is thrown: the path as given, then the
+// system's text for the cause.
+void ReplaceFileBytes(const std::u16string& path, std::string_view bytes);
 
-// The same convention written as the lines are made, so that a large file is never held whole.
-// Nothing replaces `path` before Commit; destroyed without Commit, it leaves `path` as it was.
+// The same convention written as the lines are made. The replacement starts at once, so that a
+// file that cannot be replaced is reported before the lines are made; nothing replaces `path`
+// before Commit, and destroyed without Commit, it leaves `path` as it was.
 class LineWriter {
  public:
   explicit LineWriter(const std::u16string& path);
@@ -75,8 +81,13 @@ class LineWriter {
   void Commit();
 
  private:
-  FileReplacer out_;
-  std::string line_;  // the bytes of the line being added, reused
+  void Check(const ReplaceStatus& status);
+  void WritePending();
+
+  std::u16string path_;
+  FileReplacement out_;
+  std::string pending_;  // lines not yet handed to the file, written in large pieces
+  std::string line_;     // the bytes of the line being added, reused
 };
 
 }  // namespace tpd

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <set>
+
 #include "tests/faults/fault_fixture.h"
 
 namespace tpd::test {
@@ -66,6 +68,39 @@ TEST(AwkwardFolders, BothRunsWorkInThemWithOrWithoutTrailingSeparators) {
     EXPECT_EQ(TakeSnapshot(awkward_tables), tables_wanted) << trailing;
     EXPECT_EQ(TimetableRecords(awkward), timetable_wanted) << trailing;
   }
+}
+
+// A folder typed in another letter case than it has on disk, as it would be on Windows, is the
+// folder the runs read from and write into: the same tables and timetable file as under its own
+// name, and no second folder made.
+TEST(AwkwardFolders, FoldersTypedInAnotherCaseAreUsedUnderTheirOwnNames) {
+  TempDir dir;
+  const auto plain = dir.path() / "plain", plain_tables = dir.path() / "plain_ptemp";
+  CopySampleSchool(plain);
+  std::filesystem::create_directories(plain_tables);
+  std::filesystem::copy_file(SourceDir() / "examples/escuela/ptemp/SOLUC.DBF",
+                             plain_tables / "SOLUC.DBF");
+  ASSERT_EQ(RunConsole({"exportar", "--carpeta", plain.string(), "--ptemp",
+                        plain_tables.string()}), 0);
+  ASSERT_EQ(RunConsole({"importar", "--carpeta", plain.string(), "--ptemp",
+                        plain_tables.string()}), 0);
+
+  const auto druv = dir.path() / "escuela" / "druv", tables = dir.path() / "escuela" / "ptemp";
+  CopySampleSchool(druv);
+  std::filesystem::create_directories(tables);
+  std::filesystem::copy_file(SourceDir() / "examples/escuela/ptemp/SOLUC.DBF",
+                             tables / "SOLUC.DBF");
+  const std::string carpeta = (dir.path() / "Escuela" / "Druv").string();
+  const std::string ptemp = (dir.path() / "ESCUELA" / "PTEMP").string();
+  EXPECT_EQ(RunConsole({"exportar", "--carpeta", carpeta, "--ptemp", ptemp}), 0);
+  EXPECT_EQ(RunConsole({"importar", "--carpeta", carpeta, "--ptemp", ptemp}), 0);
+  EXPECT_EQ(TakeSnapshot(tables), TakeSnapshot(plain_tables));
+  EXPECT_EQ(TimetableRecords(druv), TimetableRecords(plain));
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    names.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"escuela", "plain", "plain_ptemp"}));
 }
 
 }  // namespace

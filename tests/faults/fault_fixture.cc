@@ -2,7 +2,6 @@
 
 #include "export/export_run.h"
 #include "tables/table.h"
-#include "tables/table_file.h"
 #include "transfer/file_system.h"
 
 namespace tpd::test {
@@ -43,10 +42,12 @@ void CopySampleSchool(const std::filesystem::path& folder) {
   }
 }
 
-std::string ExportInto(const std::filesystem::path& input, const std::u16string& tables) {
+std::string ExportInto(const std::filesystem::path& input, const std::u16string& tables,
+                       DiskSpace* space) {
   SilentFrontEnd ui;
   int estado = 0;
   ExportContext ctx{input.u16string() + std::u16string(PathSeparator()), tables, estado, ui};
+  ctx.disk_space = space;
   try {
     ExportSteps(ctx);
   } catch (const Error& e) {
@@ -65,8 +66,6 @@ void OldTables::SetUp() {
   WriteOldTables();
   old_ = TakeSnapshot(tables_);
 }
-
-void OldTables::TearDown() { SetWriteLimitForTesting(-1); }
 
 void OldTables::WriteOldTables() {
   for (const std::string& name : kExportTables) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "transfer/front_end.h"
+#include "transfer/replace_file.h"
 #include "tests/support/test_support.h"
 
 namespace tpd::test {
@@ -37,16 +38,16 @@ Snapshot TakeSnapshot(const std::filesystem::path& folder);
 // Copies the sample school's eight transfer files into `folder` (made when missing).
 void CopySampleSchool(const std::filesystem::path& folder);
 
-// Runs the export on the transfer files of `input` into `tables`; the Error's text, or "" when the
-// run ended without one.
-std::string ExportInto(const std::filesystem::path& input, const std::u16string& tables);
+// Runs the export on the transfer files of `input` into `tables`, on a disk with `space` left (the
+// real one when none); the Error's text, or "" when the run ended without one.
+std::string ExportInto(const std::filesystem::path& input, const std::u16string& tables,
+                       DiskSpace* space = nullptr);
 
 // The sample school's transfer files, the tables a clean export of them builds (complete_), and
 // a table folder holding other, older tables under the same names (old_).
 class OldTables : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // A one-row table of its own under each name: never what the export would write.
   void WriteOldTables();

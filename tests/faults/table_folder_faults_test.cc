@@ -2,7 +2,6 @@
 // another program: held_table_posix_test.cc). The run stops with an error naming what failed;
 // every table is then either exactly what was there before the run or the complete table a clean
 // run builds, and no temporary file is left behind.
-#include "tables/table_file.h"
 #include "tests/faults/fault_fixture.h"
 
 namespace tpd::test {
@@ -38,9 +37,8 @@ TEST_F(OldTables, FullDiskLeavesEveryTableOldOrComplete) {
   }
   for (long long limit : limits) {
     WriteOldTables();
-    SetWriteLimitForTesting(limit);
-    const std::string error = ExportInto(input_, tables_.u16string());
-    SetWriteLimitForTesting(-1);
+    DiskSpace space{static_cast<std::uint64_t>(limit)};
+    const std::string error = ExportInto(input_, tables_.u16string(), &space);
     const std::string context = "limit " + std::to_string(limit);
     ASSERT_FALSE(error.empty()) << context;
     // The error names the table being written, and that table is still the old one.

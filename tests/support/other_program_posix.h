@@ -1,5 +1,6 @@
 // Another program (the timetabler) holding a table while a test runs: a child process opens the
-// table with the given share mode, reports whether it could, and keeps it until the object goes.
+// table with the given share mode, reports whether it could, and keeps it until the object goes,
+// or for the given milliseconds.
 #pragma once
 
 #include <sys/wait.h>
@@ -14,7 +15,8 @@ namespace tpd::test {
 
 class OtherProgram {
  public:
-  OtherProgram(const std::u16string& folder, const std::u16string& table, Share share) {
+  OtherProgram(const std::u16string& folder, const std::u16string& table, Share share,
+               int milliseconds = 0) {
     if (pipe(ready_) != 0 || pipe(go_) != 0) throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
@@ -24,7 +26,11 @@ class OtherProgram {
         t.Open(share, Access::kReadOnly);
         c = 1;
         (void)!write(ready_[1], &c, 1);
-        (void)!read(go_[0], &c, 1);
+        if (milliseconds > 0) {
+          usleep(static_cast<useconds_t>(milliseconds) * 1000);
+        } else {
+          (void)!read(go_[0], &c, 1);
+        }
       } catch (...) {
         (void)!write(ready_[1], &c, 1);
       }

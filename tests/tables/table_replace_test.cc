@@ -2,9 +2,8 @@
 // they were until the new table is complete.
 #include <set>
 
-#include "tables/table_file.h"
-#include "tables/table_paths.h"
 #include "tests/tables/table_fixtures.h"
+#include "transfer/replace_file.h"
 
 namespace tpd::test {
 namespace {
@@ -26,8 +25,6 @@ class ReplaceTest : public ::testing::Test {
     tpd::test::WriteBytes(dir_.path() / "ASIGT.MDX", "an index left by the timetabler");
     old_table_ = tpd::test::ReadBytes(dir_.path() / "ASIGT.DBF");
   }
-  void TearDown() override { SetWriteLimitForTesting(-1); }
-
   void ExpectOldTableIntact() {
     EXPECT_EQ(tpd::test::ReadBytes(dir_.path() / "ASIGT.DBF"), old_table_);
     EXPECT_EQ(tpd::test::ReadBytes(dir_.path() / "ASIGT.MDX"), "an index left by the timetabler");
@@ -35,10 +32,11 @@ class ReplaceTest : public ::testing::Test {
   }
 
   // The export steps' sequence, with `rows` rows of which the last holds a number that cannot be
-  // stored (when `fail_at_end`).
-  void Rebuild(int rows, bool fail_at_end) {
+  // stored (when `fail_at_end`), on a disk with `space` left (the real one when none).
+  void Rebuild(int rows, bool fail_at_end, DiskSpace* space = nullptr) {
     DeleteTableFiles(dir_.u16(), u"ASIGT");
     Table t(dir_.u16(), u"ASIGT.DBF");
+    t.UseDiskSpace(space);
     t.Create(kFields);
     t.Open(Share::kShared, Access::kReadWrite);
     for (int i = 0; i < rows; ++i) {
@@ -70,17 +68,61 @@ TEST_F(ReplaceTest, CompleteFillReplacesTableThenDeletesIndex) {
 }
 
 TEST_F(ReplaceTest, FullDiskAtCloseLeavesOldTable) {
-  SetWriteLimitForTesting(100);
+  DiskSpace space{100};
   try {
-    Rebuild(50, false);
+    Rebuild(50, false, &space);
     ADD_FAILURE() << "no Error on a full disk";
   } catch (const Error& e) {
     const std::string text = S(e.text());
     EXPECT_EQ(text.rfind("Cannot write the table: ", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with(".\nTable: " + S(dir_ / "ASIGT.DBF"))) << text;
   }
-  SetWriteLimitForTesting(-1);
   ExpectOldTableIntact();
+}
+
+// A table marked read-only is refused at Create, before any row, and stays as it was with its
+// index. On POSIX the mark is the missing write bit, and it binds root as well.
+TEST_F(ReplaceTest, ReadOnlyTableIsRefusedAtCreate) {
+  using std::filesystem::perms;
+  const std::filesystem::path table = dir_.path() / "ASIGT.DBF";
+  std::filesystem::permissions(table, perms::owner_read | perms::group_read | perms::others_read);
+  try {
+    Rebuild(3, false);
+    ADD_FAILURE() << "a read-only table was replaced";
+  } catch (const Error& e) {
+    const std::string text = S(e.text());
+    EXPECT_EQ(text.rfind("Cannot create the table: ", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with(".\nTable: " + S(dir_ / "ASIGT.DBF"))) << text;
+  }
+  std::filesystem::permissions(table, perms::owner_read | perms::owner_write);
+  ExpectOldTableIntact();
+}
+
+// The new table takes the old one's permission bits, whether it was created afresh or opened,
+// changed and written back.
+TEST_F(ReplaceTest, ReplacedTableKeepsItsPermissionBits) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no permission bits here";
+#endif
+  using std::filesystem::perms;
+  const std::filesystem::path table = dir_.path() / "ASIGT.DBF";
+  const perms mode =
+      perms::owner_read | perms::owner_write | perms::group_read | perms::group_write;
+  std::filesystem::permissions(table, mode);
+  Rebuild(3, false);
+  EXPECT_EQ(std::filesystem::status(table).permissions(), mode);
+  {
+    Table t(dir_.u16(), u"ASIGT");
+    t.Open(Share::kExclusive, Access::kReadWrite);
+    t.Edit();
+    t.SetText(u"CODASIG", u"CHANGED");
+    t.Post();
+    t.Close();
+  }
+  EXPECT_EQ(std::filesystem::status(table).permissions(), mode);
+  Table t(dir_.u16(), u"ASIGT");
+  t.Open(Share::kShared, Access::kReadOnly);
+  EXPECT_EQ(t.AsText(u"CODASIG"), u"CHANGED");
 }
 
 TEST_F(ReplaceTest, HandleCreatedButNeverClosedDiscardsItsFile) {
@@ -100,12 +142,12 @@ TEST_F(ReplaceTest, HandleCreatedButNeverClosedDiscardsItsFile) {
 }
 
 TEST_F(ReplaceTest, LeftoversOfAKilledRunAreRemovedAndNeverRead) {
-  for (const char* name : {"~ASIGT.tpd-99999-0.tmp", "~asigt.TPD-1-7.TMP"}) {
+  for (const char* name : {".ASIGT.DBF.tpd-99999-0.tmp", ".asigt.dbf.TPD-1-7.TMP"}) {
     tpd::test::WriteBytes(dir_.path() / name, "half a table");
   }
   // Not leftovers of this table: another table's, and names that only look alike.
-  const std::set<std::string> others = {"~AULAT.tpd-1-0.tmp", "ASIGT.tpd-1-0.tmp",
-                                        "~ASIGTX.tpd-1-0.tmp", "~ASIGT.tpd-.txt"};
+  const std::set<std::string> others = {".AULAT.DBF.tpd-1-0.tmp", "ASIGT.DBF.tpd-1-0.tmp",
+                                        ".ASIGTX.DBF.tpd-1-0.tmp", ".ASIGT.DBF.tpd-.txt"};
   for (const std::string& name : others) tpd::test::WriteBytes(dir_.path() / name, "x");
 
   Table reader(dir_.u16(), u"ASIGT");
@@ -119,11 +161,27 @@ TEST_F(ReplaceTest, LeftoversOfAKilledRunAreRemovedAndNeverRead) {
   EXPECT_EQ(Entries(dir_), expected);
 }
 
-TEST_F(ReplaceTest, TemporaryNamesAreRecognised) {
-  EXPECT_TRUE(IsTempFileOf(TempFileName(u"SOLUC", 1234, 5), u"SOLUC"));
-  EXPECT_TRUE(IsTempFileOf(TempFileName(u"soluc", 1, 0), u"SOLUC"));
-  EXPECT_FALSE(IsTempFileOf(TempFileName(u"SOLUCX", 1, 0), u"SOLUC"));
-  EXPECT_FALSE(IsTempFileOf(u"SOLUC.DBF", u"SOLUC"));
+// The sweep of another run (its DeleteTableFiles, its Create) passes over a table that a live
+// handle is still writing, which then commits as if nothing had happened.
+TEST_F(ReplaceTest, SweepPassesOverATableBeingWritten) {
+  Table first(dir_.u16(), u"ASIGT.DBF");
+  first.Create(kFields);
+  first.Open(Share::kShared, Access::kReadWrite);
+  first.Append();
+  first.SetText(u"CODASIG", u"FIRST");
+  first.Post();
+  DeleteTableFiles(dir_.u16(), u"ASIGT");
+  {
+    Table second(dir_.u16(), u"ASIGT.DBF");
+    second.Create(kFields);
+    EXPECT_EQ(Entries(dir_).size(), 4u);  // the table, its index, two new tables' files
+  }
+  EXPECT_EQ(Entries(dir_).size(), 3u);
+  first.Close();
+  EXPECT_EQ(Entries(dir_), (std::set<std::string>{"ASIGT.DBF"}));
+  Table t(dir_.u16(), u"ASIGT");
+  t.Open(Share::kShared, Access::kReadOnly);
+  EXPECT_EQ(t.AsText(u"CODASIG"), u"FIRST");
 }
 
 TEST_F(ReplaceTest, ChangedRowsOfAnOpenedTableAreWrittenAtClose) {

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "tests/support/other_program_posix.h"
 #include "tests/tables/table_fixtures.h"
@@ -38,6 +39,38 @@ TEST(ShareAcrossProcesses, ExclusiveOpenFailsWhileAnotherProgramHoldsTheTable) {
     EXPECT_FALSE(timetabler.held());
   }
   EXPECT_EQ(tpd::test::ReadBytes(dir.path() / "SOLUC.DBF"), before);
+}
+
+// Another program holding the old table for a few hundred milliseconds is waited out: before
+// Create and before the commit at Close alike.
+TEST(ShareAcrossProcesses, ABriefHoldDoesNotFailTheRebuild) {
+  for (bool before_commit : {false, true}) {
+    SCOPED_TRACE(before_commit ? "held before the commit" : "held before Create");
+    TempDir dir;
+    MakeTextTable(dir.u16(), u"SOLUC", {Text(u"PROF", 10)}, {{u"OLD"}});
+    std::optional<tpd::test::OtherProgram> other;
+    auto hold = [&] {
+      other.emplace(dir.u16(), u"SOLUC", Share::kShared, 300);
+      ASSERT_TRUE(other->held());
+    };
+    Table t(dir.u16(), u"SOLUC.DBF");
+    if (!before_commit) {
+      ASSERT_NO_FATAL_FAILURE(hold());
+    }
+    t.Create({Text(u"PROF", 10)});
+    t.Open(Share::kShared, Access::kReadWrite);
+    t.Append();
+    t.SetText(u"PROF", u"NEW");
+    t.Post();
+    if (before_commit) {
+      ASSERT_NO_FATAL_FAILURE(hold());
+    }
+    t.Close();
+    other.reset();
+    Table reader(dir.u16(), u"SOLUC");
+    reader.Open(Share::kShared, Access::kReadOnly);
+    EXPECT_EQ(reader.AsText(u"PROF"), u"NEW");
+  }
 }
 
 // A pipe where the timetabler's table should be is refused at once, on every kind of open and

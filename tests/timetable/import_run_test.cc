@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "tests/timetable/import_fixture.h"
 #include "transfer/error.h"
+#include "transfer/file_system.h"
 
 namespace tpd::test {
 namespace {
@@ -239,6 +241,28 @@ TEST_F(ImportFailureTest, TimetableFileCannotBeReplaced) {
   std::filesystem::remove(ToPath(OutputPath()));
   Run();  // the tables were closed before the file was written
   EXPECT_EQ(OutputLines().size(), 3u);
+}
+
+// A timetable file marked read-only (the attribute on Windows, no write bit on POSIX, for root
+// too) is refused with its name, and stays byte for byte as it was.
+TEST_F(ImportFailureTest, ReadOnlyTimetableFileIsKept) {
+  using std::filesystem::perms;
+  std::filesystem::permissions(ToPath(OutputPath()),
+                               perms::owner_read | perms::group_read | perms::others_read);
+#ifdef _WIN32
+  const int denied = 5;  // ERROR_ACCESS_DENIED
+#else
+  const int denied = EACCES;
+#endif
+  try {
+    Run();
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(S(e.text()), "Cannot create file \"" + S(OutputPath()) + "\". " +
+                               S(SystemErrorText(denied)));
+  }
+  std::filesystem::permissions(ToPath(OutputPath()), perms::owner_read | perms::owner_write);
+  ExpectFolderUntouched();
 }
 
 // The tables open in a fixed order: with this table and every later one missing, the error is

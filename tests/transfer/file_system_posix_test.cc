@@ -48,6 +48,32 @@ TEST(ResolvePathTest, MatchesNamesIgnoringAsciiCase) {
   EXPECT_EQ(ResolvePath(u""), u"");
 }
 
+// Folders are matched as the file is: the folder test and the files inside agree on every name.
+TEST(ResolvePathTest, MatchesFoldersIgnoringAsciiCase) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "Druv" / "sub");
+  std::filesystem::create_directories(dir.path() / "ptemp");
+  test::WriteBytes(dir.path() / "Druv" / "DRUV_PROF.TXT", "x");
+  struct Case {
+    const char* asked;
+    const char* found;
+  };
+  const Case cases[] = {
+      {"druv/druv_prof.txt", "Druv/DRUV_PROF.TXT"},
+      {"DRUV/SUB/", "Druv/sub/"},
+      {"DRUV//new.txt", "Druv//new.txt"},               // a file yet to be made, in the folder
+      {"druv/missing/DRUV_PROF.TXT", "Druv/missing/DRUV_PROF.TXT"},  // the rest as given
+      {"PTEMP", "ptemp"},
+      {"other/druv_prof.txt", "other/druv_prof.txt"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ResolvePath(dir / c.asked), dir / c.found) << c.asked;
+  }
+  EXPECT_TRUE(FolderExists(dir / "DRUV/"));
+  EXPECT_TRUE(FileExists(dir / "DRUV/druv_prof.txt"));
+  EXPECT_EQ(ReadWholeFile(dir / "druv/Druv_Prof.txt"), std::vector<std::u16string>{u"x"});
+}
+
 TEST(ResolvePathTest, EveryServiceGoesThroughIt) {
   test::TempDir dir;
   test::WriteBytes(dir.path() / "DRUV_PROF.TXT", "0DRUV_PROF.TXT\r\n1A\r\n");
@@ -180,30 +206,51 @@ TEST(ReplaceFailureTest, WriteFailingHalfWayKeepsTheOldFile) {
   EXPECT_EQ(EntryCount(dir.path()), 1) << "the temporary file is removed";
 }
 
+// A file marked read-only (no write bit) is refused for every user, root included, as the
+// read-only attribute is on Windows. A folder that takes no new file refuses too, where the system
+// enforces that for this user.
 TEST(ReplaceFailureTest, ReadOnlyTargetOrFolder) {
   test::TempDir dir;
   const std::u16string path = dir / "DRUV_HORARIO.TXT";
+  const std::u16string denied =
+      u"Cannot create file \"" + path + u"\". " + SystemErrorText(EACCES);
   test::WriteBytes(test::ToPath(path), "old");
-  std::filesystem::permissions(test::ToPath(path), std::filesystem::perms::owner_read);
+  using std::filesystem::perms;
+  for (perms mode : {perms::owner_read, perms::owner_read | perms::group_read | perms::others_read,
+                     perms::none}) {
+    std::filesystem::permissions(test::ToPath(path), mode);
+    EXPECT_ERROR_TEXT(WriteLines(path, {u"new"}), denied);
+    std::filesystem::permissions(test::ToPath(path), perms::owner_all);
+    EXPECT_EQ(test::ReadBytes(test::ToPath(path)), "old");
+  }
   if (geteuid() != 0) {
-    EXPECT_ERROR_TEXT(ReplaceFileBytes(path, "new"),
-                      u"Cannot create file \"" + path + u"\". " + SystemErrorText(EACCES));
-    std::filesystem::permissions(test::ToPath(path), std::filesystem::perms::owner_all);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
-    EXPECT_ERROR_TEXT(ReplaceFileBytes(path, "new"),
-                      u"Cannot create file \"" + path + u"\". " + SystemErrorText(EACCES));
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-  } else {
-    ReplaceFileBytes(path, "new");  // root may write any file, as it could by opening it
-    EXPECT_EQ(std::filesystem::status(test::ToPath(path)).permissions() &
-                  std::filesystem::perms::all,
-              std::filesystem::perms::owner_read)
-        << "the replacement keeps the old file's permissions";
-    test::WriteBytes(test::ToPath(path), "old");
+    std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec);
+    EXPECT_ERROR_TEXT(WriteLines(path, {u"new"}), denied);
+    std::filesystem::permissions(dir.path(), perms::owner_all);
   }
   EXPECT_EQ(test::ReadBytes(test::ToPath(path)), "old");
   EXPECT_EQ(EntryCount(dir.path()), 1);
+}
+
+// The new file takes the old one's permission bits, whatever the process's umask; a new file gets
+// what the umask leaves.
+TEST(ReplacementTest, KeepsThePermissionBits) {
+  test::TempDir dir;
+  const std::u16string path = dir / "DRUV_HORARIO.TXT";
+  using std::filesystem::perms;
+  const mode_t mask = umask(077);
+  WriteLines(path, {u"first"});
+  EXPECT_EQ(std::filesystem::status(test::ToPath(path)).permissions(),
+            perms::owner_read | perms::owner_write);
+  for (perms mode : {perms::owner_read | perms::owner_write | perms::group_read,
+                     perms::owner_all | perms::group_read | perms::others_read,
+                     perms::owner_write | perms::others_write}) {
+    std::filesystem::permissions(test::ToPath(path), mode);
+    WriteLines(path, {u"again"});
+    EXPECT_EQ(std::filesystem::status(test::ToPath(path)).permissions(), mode);
+  }
+  umask(mask);
+  EXPECT_EQ(test::ReadBytes(test::ToPath(path)), "again\r\n");
 }
 
 TEST(ReplaceFailureTest, LinkIsFollowed) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "tests/support/test_support.h"
+#include "transfer/replace_file.h"
 #include "transfer/transfer_file.h"
 
 namespace tpd {
@@ -81,8 +82,9 @@ TEST(FileSystemTest, ReplacerWithoutCommitLeavesTheOldFile) {
   const std::u16string path = dir / "DRUV_HORARIO.TXT";
   test::WriteBytes(test::ToPath(path), "old");
   {
-    FileReplacer out(path);
-    out.Write(std::string(200 * 1024, 'n'));
+    FileReplacement out;
+    ASSERT_TRUE(out.Begin(path).ok());
+    ASSERT_TRUE(out.Write(std::string(200 * 1024, 'n')).ok());
     EXPECT_EQ(EntryCount(dir), 2) << "the new text goes to a file of its own";
     EXPECT_EQ(test::ReadBytes(test::ToPath(path)), "old");
   }
@@ -93,13 +95,34 @@ TEST(FileSystemTest, ReplacerWithoutCommitLeavesTheOldFile) {
 TEST(FileSystemTest, TemporaryFileHasARecognisableName) {
   test::TempDir dir;
   const std::u16string path = dir / "out.txt";
-  FileReplacer out(path);
+  FileReplacement out;
+  ASSERT_TRUE(out.Begin(path).ok());
   std::string name;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     name = entry.path().filename().string();
   }
   EXPECT_TRUE(name.starts_with(".out.txt.tpd-")) << name;
   EXPECT_TRUE(name.ends_with(".tmp")) << name;
+}
+
+TEST(FileSystemTest, TemporaryNamesAreRecognised) {
+  struct Case {
+    std::u16string entry;
+    std::u16string_view name;
+    bool temporary;
+  };
+  const Case cases[] = {
+      {TemporaryName(u"SOLUC.DBF", 1234, 5), u"SOLUC.DBF", true},
+      {TemporaryName(u"soluc.dbf", 1, 0), u"SOLUC.DBF", true},  // letter case ignored
+      {u".DRUV_HORARIO.TXT.tpd-a1B2c3.tmp", u"DRUV_HORARIO.TXT", true},
+      {TemporaryName(u"SOLUCX.DBF", 1, 0), u"SOLUC.DBF", false},
+      {TemporaryName(u"SOLUC.DBF.tpd-1-0", 1, 0), u"SOLUC.DBF", false},  // another target's
+      {u".SOLUC.DBF.tpd-.tmp", u"SOLUC.DBF", false},
+      {u"SOLUC.DBF", u"SOLUC.DBF", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsTemporaryOf(c.entry, c.name), c.temporary) << test::S(c.entry);
+  }
 }
 
 TEST(FileSystemTest, LeftoversOfCutShortReplacementsAreRemoved) {
@@ -109,8 +132,9 @@ TEST(FileSystemTest, LeftoversOfCutShortReplacementsAreRemoved) {
   test::WriteBytes(dir.path() / ".other.txt.tpd-a1B2c3.tmp", "another file's");
   test::WriteBytes(dir.path() / ".out.txt.tpd-a1B2c3.tmp.keep", "not ours");
   {
-    FileReplacer busy(path);  // a replacement still under way
-    busy.Write("half");
+    FileReplacement busy;  // a replacement still under way
+    ASSERT_TRUE(busy.Begin(path).ok());
+    ASSERT_TRUE(busy.Write("half").ok());
     ReplaceFileBytes(path, "done");
     EXPECT_EQ(EntryCount(dir), 4) << "the one under way stays";
   }

@@ -1,9 +1,13 @@
-// What only Windows needs: share modes between handles, and the read-only mark.
+// What only Windows needs: share modes between handles, the read-only mark, devices that are not
+// files, and the int lengths of the system's code-page conversions.
 #include <windows.h>
 
+#include <climits>
 #include <filesystem>
+#include <memory>
 
 #include "tests/support/test_support.h"
+#include "transfer/codepage.h"
 #include "transfer/file_system.h"
 #include "transfer/transfer_file.h"
 
@@ -32,6 +36,34 @@ class HeldForWriting {
  private:
   HANDLE handle_;
 };
+
+// A device (NUL, also as NUL.TXT) or a pipe where a transfer file should be is refused at once on
+// both routes, as the POSIX build refuses anything that is not a plain file, instead of being read
+// as an empty file or waited on for input.
+TEST(InputFileTest, DevicesAndPipesAreRefused) {
+  test::TempDir dir;
+  const std::u16string denied = SystemErrorText(ERROR_ACCESS_DENIED);
+  for (const std::u16string& path : {dir / "NUL", dir / "nul.txt"}) {
+    EXPECT_ERROR_TEXT(LineReader reader(path), u"File access denied");
+    EXPECT_ERROR_TEXT(ReadWholeFile(path), u"Cannot open file \"" + path + u"\". " + denied);
+  }
+  // A pipe that no one writes into: only opened here, so that a reader that took it would not
+  // wait for ever. Every open takes an instance of its own.
+  const std::u16string pipe = u"\\\\.\\pipe\\tpd-druv_prof-" + IntToText(GetCurrentProcessId());
+  auto instance = [&] {
+    return CreateNamedPipeW(Wide(pipe).c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE,
+                            PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+  };
+  HANDLE first = instance();
+  ASSERT_NE(first, INVALID_HANDLE_VALUE);
+  InputFile file(pipe);
+  EXPECT_EQ(file.error(), ERROR_ACCESS_DENIED);
+  HANDLE second = instance();
+  ASSERT_NE(second, INVALID_HANDLE_VALUE);
+  EXPECT_ERROR_TEXT(LineReader reader(pipe), u"File access denied");
+  CloseHandle(first);
+  CloseHandle(second);
+}
 
 TEST(SharingTest, FileHeldForWritingCannotBeRead) {
   test::TempDir dir;
@@ -97,6 +129,20 @@ TEST(FileSystemWin32Test, NamesIgnoreCaseAndBothSeparatorsWork) {
   EXPECT_TRUE(FileExists(dir / "druv_prof.txt"));
   EXPECT_TRUE(FileExists(dir.u16() + u"/DRUV_PROF.TXT"));
   EXPECT_ERROR_TEXT(LineReader reader(dir / "missing" + u"\\x.txt"), u"Path not found");
+}
+
+// The system's code-page conversions count in an int: a longer text is an Error, never a text cut
+// short. The texts are left unwritten: a conversion that refuses them reads none of it.
+TEST(CodePageWin32Test, TextsLongerThanTheConversionsCountAreRefused) {
+  const std::size_t too_long = std::size_t{INT_MAX} + 1;
+  const std::unique_ptr<char[]> bytes(new char[too_long]);
+  const std::unique_ptr<char16_t[]> text(new char16_t[too_long]);
+  const std::u16string decode = u"Text too long to decode: 2147483648 bytes";
+  const std::u16string encode = u"Text too long to encode: 2147483648 characters";
+  EXPECT_ERROR_TEXT(DecodeAnsi(std::string_view(bytes.get(), too_long)), decode);
+  EXPECT_ERROR_TEXT(DecodeCodePage(850, std::string_view(bytes.get(), too_long)), decode);
+  EXPECT_ERROR_TEXT(EncodeAnsi(std::u16string_view(text.get(), too_long)), encode);
+  EXPECT_ERROR_TEXT(EncodeCodePage(850, std::u16string_view(text.get(), too_long)), encode);
 }
 
 }  // namespace
