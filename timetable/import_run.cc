@@ -1,11 +1,9 @@
 #include "timetable/import_run.h"
 
 #include <new>
-#include <optional>
 
 #include "tables/table.h"
 #include "timetable/horario_record.h"
-#include "timetable/period_index.h"
 #include "transfer/Clipper.h"
 #include "transfer/error.h"
 #include "transfer/transfer_file.h"
@@ -29,7 +27,7 @@ std::u16string CentreCode(const std::u16string& dirTxt) {
 
 // The texts an entry is made of, read into memory that serves again for entry after entry.
 struct EntryTexts {
-  std::u16string hora, dia, marco, code, found, suffix;
+  std::u16string hora, dia, marco, period, code, found, suffix;
 };
 
 // A field of `width` holding the SOLUC code that `table` has in its ABREV, as it is (the row found
@@ -40,10 +38,20 @@ bool PutCodeOrOwn(std::u16string& line, Table& table, const std::u16string& code
   return found;
 }
 
-// The data record of the current SOLUC row, whose DIA is not 0, made in `line`. The periods are
-// read at the first entry that needs them, so that a SOLUC without entries never reads DIASHORAST.
-void DataRecord(Components& c, std::optional<PeriodIndex>& periods, RunCounters* counters,
-                EntryTexts& e, std::u16string& line) {
+// The session code of an entry: CODDIHO of the first DIASHORAST row with its day, period number
+// and mark, read from that row alone; empty when none has them. An empty DIASHORAST is not
+// searched, so that none of its fields is asked for.
+std::u16string_view Period(Table& tramos, EntryTexts& e) {
+  const std::u16string_view marco = std::u16string_view(e.marco).substr(0, 1);
+  if (tramos.RowCount() == 0 || !tramos.Locate(u"DIA;HORA;MARCO", {e.dia, e.hora, marco})) {
+    return {};
+  }
+  tramos.AsText(u"CODDIHO", e.period);
+  return e.period;
+}
+
+// The data record of the current SOLUC row, whose DIA is not 0, made in `line`.
+void DataRecord(Components& c, RunCounters* counters, EntryTexts& e, std::u16string& line) {
   Table& soluc = c.wwTableSoluc;
   Table& subjects = c.wwTableNomAsg;
   auto fallback = [&](bool found, PassedOver why) {
@@ -54,8 +62,7 @@ void DataRecord(Components& c, std::optional<PeriodIndex>& periods, RunCounters*
   soluc.AsText(u"HORA", e.hora);
   soluc.AsText(u"DIA", e.dia);
   soluc.AsText(u"MARCO", e.marco);
-  if (!periods) periods.emplace(c.wwTableTramos);
-  const std::u16string period = periods->Find(e.dia, e.hora, std::u16string_view(e.marco).substr(0, 1));
+  const std::u16string_view period = Period(c.wwTableTramos, e);
   fallback(!period.empty(), PassedOver::kPeriodFallback);
   PutField(line, period, kPeriodWidth);
   PutField(line, DayLetter(e.dia), kDayWidth);
@@ -94,8 +101,8 @@ void DataRecord(Components& c, std::optional<PeriodIndex>& periods, RunCounters*
 void Import(const ImportContext& ctx) {
   const std::u16string centre = CentreCode(ctx.dirTxt);
 
-  // Lines go to the temporary file as they are made; DRUV_HORARIO.TXT itself is replaced only at
-  // the commit, after the tables are closed and the trailer is written.
+  // The lines are kept in memory; DRUV_HORARIO.TXT is written only once the tables are closed and
+  // the trailer is made, so that nothing reaches the disk before then.
   LineWriter out(ctx.dirTxt + std::u16string(kHorarioName));
   out.Add(HeaderRecord(centre, ctx.clock()));
 
@@ -107,7 +114,6 @@ void Import(const ImportContext& ctx) {
                                &c.wwTableAulas, &c.wwTableNomAsg, &c.wwTableTramos};
     for (Table* table : in_order) table->Open(Share::kExclusive, Access::kReadOnly);
 
-    std::optional<PeriodIndex> periods;
     EntryTexts texts;
     std::u16string line;  // one record at a time, in the same memory
     Table& soluc = c.wwTableSoluc;
@@ -118,7 +124,7 @@ void Import(const ImportContext& ctx) {
         CountPassedOver(ctx.counters, kHorarioName, PassedOver::kDayZero);
         continue;
       }
-      DataRecord(c, periods, ctx.counters, texts, line);
+      DataRecord(c, ctx.counters, texts, line);
       out.Add(line);
       ++records;
     }

@@ -15,8 +15,11 @@ namespace {
 
 // Line-by-line reading keeps one buffer of the file and one line in memory.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
-// Lines made one at a time go to the file in pieces of about this size.
-constexpr std::size_t kWriteBufferSize = 64 * 1024;
+// A file made line by line is kept in pieces of this size.
+constexpr std::size_t kLinePieceSize = 1 << 20;
+
+// What ends every line written: CR LF.
+constexpr std::string_view kLineEnd = "\r\n";
 
 constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
@@ -335,7 +338,7 @@ std::string EncodeLines(const std::vector<std::u16string>& lines) {
   std::string out;
   for (const std::u16string& line : lines) {
     out += EncodeAnsi(line);
-    out += LineWriter::kLineEnd;
+    out += kLineEnd;
   }
   return out;
 }
@@ -360,35 +363,22 @@ void ReplaceFileBytes(const std::u16string& path, std::string_view bytes) {
   if (!status.ok()) ThrowCreateError(path, status);
 }
 
-LineWriter::LineWriter(const std::u16string& path) : path_(path) { Check(out_.Begin(path)); }
-
-void LineWriter::Check(const ReplaceStatus& status) {
-  if (!status.ok()) {
-    out_.Abandon();
-    ThrowCreateError(path_, status);
-  }
-}
-
-void LineWriter::WritePending() {
-  Check(out_.Write(pending_));
-  pending_.clear();
-}
+LineWriter::LineWriter(std::u16string path) : path_(std::move(path)) {}
 
 void LineWriter::Add(std::u16string_view line) {
-  line_.clear();
-  AppendEncodedAnsi(line, line_);
-  line_ += kLineEnd;
-  AddEncodedLine(line_);
-}
-
-void LineWriter::AddEncodedLine(std::string_view line_and_end) {
-  pending_ += line_and_end;
-  if (pending_.size() >= kWriteBufferSize) WritePending();
+  if (pieces_.empty() || pieces_.back().size() >= kLinePieceSize) {
+    pieces_.emplace_back().reserve(kLinePieceSize + line.size() + kLineEnd.size());
+  }
+  AppendEncodedAnsi(line, pieces_.back());
+  pieces_.back() += kLineEnd;
 }
 
 void LineWriter::Commit() {
-  WritePending();
-  Check(out_.Commit());
+  FileReplacement out;
+  ReplaceStatus status = out.Begin(path_);
+  for (std::size_t i = 0; i < pieces_.size() && status.ok(); ++i) status = out.Write(pieces_[i]);
+  if (status.ok()) status = out.Commit();
+  if (!status.ok()) ThrowCreateError(path_, status);
 }
 
 }  // namespace tpd

@@ -67,27 +67,19 @@ std::string EncodeLines(const std::vector<std::u16string>& lines);
 // system's text for the cause.
 void ReplaceFileBytes(const std::u16string& path, std::string_view bytes);
 
-// The same convention written as the lines are made. The replacement starts at once, so that a
-// file that cannot be replaced is reported before the lines are made; nothing replaces `path`
-// before Commit, and destroyed without Commit, it leaves `path` as it was.
+// The same convention for a file made line by line: the lines are kept in memory as the file's
+// bytes, and Commit replaces the file with them in one step (throwing "Cannot create file ..."
+// when it cannot). Nothing touches `path` before Commit.
 class LineWriter {
  public:
-  explicit LineWriter(const std::u16string& path);
+  explicit LineWriter(std::u16string path);
   void Add(std::u16string_view line);
-  // The bytes that end each line.
-  static constexpr std::string_view kLineEnd = "\r\n";
-  // A line already in the file's bytes (as EncodeAnsi gives them) and ended by kLineEnd.
-  void AddEncodedLine(std::string_view line_and_end);
   void Commit();
 
  private:
-  void Check(const ReplaceStatus& status);
-  void WritePending();
-
   std::u16string path_;
-  FileReplacement out_;
-  std::string pending_;  // lines not yet handed to the file, written in large pieces
-  std::string line_;     // the bytes of the line being added, reused
+  // The bytes in pieces of about a megabyte: the memory grows with the file and is never copied.
+  std::vector<std::string> pieces_;
 };
 
 }  // namespace tpd

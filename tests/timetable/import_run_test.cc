@@ -336,6 +336,51 @@ TEST_F(ImportFailureTest, MissingField) {
   ExpectFolderUntouched();
 }
 
+// The tables are opened, walked and closed before the timetable file is written: with a file that
+// cannot be replaced, a table that is missing or lacks a field is the error the run reports, and
+// only with every table in order does the file's own error come, once the tables are closed.
+TEST_F(ImportFailureTest, TablesComeBeforeTheFile) {
+  std::filesystem::remove(ToPath(OutputPath()));
+  std::filesystem::create_directory(ToPath(OutputPath()));
+  const std::filesystem::path soluc = ToPath(ptemp_) / "SOLUC.DBF";
+  const std::string soluc_bytes = ReadBytes(soluc);
+
+  std::filesystem::remove(soluc);
+  EXPECT_ERROR_TEXT(Run(), u"Table does not exist.\nTable: " + Table(ptemp_, u"SOLUC").Path());
+  WriteBytes(soluc, soluc_bytes);
+
+  constexpr auto kText = FieldKind::kText;
+  MakeTable(ptemp_, "DIASHORAST", {{u"DIA", kText, 2}, {u"HORA", kText, 2}, {u"MARCO", kText, 1}},
+            {{"2", "3", "0"}});
+  EXPECT_ERROR_TEXT(Run(), u"wwTableTramos: Field 'CODDIHO' not found");
+
+  MakeSchool();
+  try {
+    Run();
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    const std::string expected = "Cannot create file \"" + S(OutputPath()) + "\". ";
+    EXPECT_EQ(S(e.text()).substr(0, expected.size()), expected);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(ToPath(OutputPath())));
+  Table held(ptemp_, u"SOLUC", u"wwTableSoluc");  // released: it opens for exclusive use
+  EXPECT_NO_THROW(held.Open(Share::kExclusive, Access::kReadOnly));
+}
+
+// The period code is read from a DIASHORAST row only when an entry matches it: a DIASHORAST
+// without CODDIHO that no entry matches gives blank period codes, and the run completes.
+TEST_F(ImportRunTest, PeriodCodeReadOnlyFromAMatchingRow) {
+  constexpr auto kText = FieldKind::kText;
+  MakeSchool();
+  MakeTable(ptemp_, "DIASHORAST", {{u"DIA", kText, 2}, {u"HORA", kText, 2}, {u"MARCO", kText, 1}},
+            {{"5", "5", "0"}});
+  MakeSoluc({{"2", "3", "0", "JPG", "1ESOA", "*LEC", "LENB", "A12"}});
+  Run();
+  const std::vector<std::string> lines = OutputLines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1].substr(0, 6), "1    M");
+}
+
 // A text DIA that is no whole number is no day: the run stops and names the table and the row
 // (the third record of the file) rather than read it as 0 and drop the entry unseen.
 TEST_F(ImportFailureTest, DayThatIsNotANumber) {
