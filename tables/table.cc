@@ -1,7 +1,6 @@
 #include "tables/table.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
@@ -356,9 +355,8 @@ struct Table::Impl {
     index_fields.clear();
   }
 
-  // The whole new file: header with the row count and today's date, the records as they stand
-  // in `records`, end-of-file mark.
-  void WriteTable(FileReplacement& out, std::string_view records) {
+  // The whole new file: header with the row count and today's date, records, end-of-file mark.
+  void WriteTable(FileReplacement& out) {
     int year, month, day;
     Today(year, month, day);
     std::string head;
@@ -461,12 +459,12 @@ void Table::Close() {
   try {
     if (t.created) {
       if (!t.open) t.StartWith(t.created_layout);
-      t.WriteTable(t.temp, t.records);
+      t.WriteTable(t.temp);
       t.Commit(t.temp);
     } else if (t.dirty) {
       FileReplacement out;
       t.BeginReplacement(out, u"Cannot write the table: %s.\nTable: %s");
-      t.WriteTable(out, t.records);
+      t.WriteTable(out);
       t.Commit(out);
     }
   } catch (...) {
