@@ -375,7 +375,7 @@ struct Table::Impl {
         head[kIndexFlagOffset] = 0;
       }
     }
-    ReplaceStatus status = out.Write(head);
+    FileStatus status = out.Write(head);
     if (status.ok()) status = out.Write(records);
     if (status.ok()) status = out.Write(std::string_view(&kEndOfFile, 1));
     if (!status.ok()) Fail(u"Cannot write the table: %s.\nTable: %s", Cause(status.code));
@@ -384,7 +384,7 @@ struct Table::Impl {
   // Puts the file written to `out` in the table's place, then removes the table's index file.
   void Commit(FileReplacement& out) {
     held.Close();  // this handle's own hold must not keep the old table in place
-    const ReplaceStatus status = out.Commit();
+    const FileStatus status = out.Commit();
     if (status.in_use) Fail(u"Table is in use by another program.\nTable: %s");
     if (!status.ok()) {
       Fail(status.at_rename ? u"Cannot replace the table: %s.\nTable: %s"
@@ -397,7 +397,7 @@ struct Table::Impl {
 
   // Starts the replacement of the table's file; `failure` names the step that needs it.
   void BeginReplacement(FileReplacement& out, std::u16string_view failure) {
-    const ReplaceStatus status = out.Begin(Path(), disk_space);
+    const FileStatus status = out.Begin(Path(), disk_space);
     if (!status.ok()) Fail(failure, Cause(status.code));
   }
 };

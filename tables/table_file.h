@@ -6,15 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace tpd {
+#include "transfer/replace_file.h"
 
-// The result of a platform call: the system's error number (0 when it worked), and whether the
-// cause is another program holding the file.
-struct FileStatus {
-  int code = 0;
-  bool in_use = false;
-  bool ok() const { return code == 0 && !in_use; }
-};
+namespace tpd {
 
 // An existing table file, held open with the requested sharing until Close. Exclusive: no other
 // program may open it (share mode 0 / flock LOCK_EX); shared: other programs may read and write

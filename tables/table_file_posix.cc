@@ -13,29 +13,6 @@ namespace {
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
-FileStatus Failed(int code) {
-  FileStatus s;
-  s.code = code == 0 ? EIO : code;
-  return s;
-}
-
-FileStatus InUse() {
-  FileStatus s;
-  s.code = EWOULDBLOCK;
-  s.in_use = true;
-  return s;
-}
-
-// Locks without waiting; in use when another open file description holds a conflicting lock.
-FileStatus Lock(int fd, int how) {
-  while (flock(fd, how | LOCK_NB) != 0) {
-    if (errno == EINTR) continue;
-    if (errno == EWOULDBLOCK) return InUse();
-    return Failed(errno);
-  }
-  return {};
-}
-
 }  // namespace
 
 HeldFile::~HeldFile() { Close(); }
@@ -46,13 +23,13 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
   // for a writer, or be read without end.
   const int fd =
       ::open(NativePath(path).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return Failed(errno);
+  if (fd < 0) return FailedWith(errno);
   struct stat st;
   if (fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return Failed(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
+    return FailedWith(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
   }
-  FileStatus s = Lock(fd, exclusive ? LOCK_EX : LOCK_SH);
+  FileStatus s = LockWithoutWaiting(fd, exclusive ? LOCK_EX : LOCK_SH);
   if (!s.ok()) {
     ::close(fd);
     return s;
@@ -63,7 +40,7 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
 
 FileStatus HeldFile::Size(std::uint64_t& size) const {
   struct stat st;
-  if (fstat(Fd(handle_), &st) != 0) return Failed(errno);
+  if (fstat(Fd(handle_), &st) != 0) return FailedWith(errno);
   size = static_cast<std::uint64_t>(st.st_size);
   return {};
 }
@@ -75,7 +52,7 @@ FileStatus HeldFile::ReadAt(std::uint64_t offset, char* out, std::size_t size,
     const ssize_t n = pread(Fd(handle_), out + got, size - got, static_cast<off_t>(offset + got));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Failed(errno);
+      return FailedWith(errno);
     }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);

@@ -8,17 +8,6 @@ namespace {
 
 HANDLE H(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-bool IsSharingError(DWORD code) {
-  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
-}
-
-FileStatus Status(DWORD code) {
-  FileStatus s;
-  s.code = code == 0 ? ERROR_GEN_FAILURE : static_cast<int>(code);
-  s.in_use = IsSharingError(code);
-  return s;
-}
-
 }  // namespace
 
 HeldFile::~HeldFile() { Close(); }
@@ -29,12 +18,12 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
   const DWORD share = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
   HANDLE h = CreateFileW(Win32Path(path).c_str(), access, share, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Status(GetLastError());
+  if (h == INVALID_HANDLE_VALUE) return FailedWith(GetLastError());
   // Only files on a disk: a device (CON, NUL, COM1), a pipe or a console named like a table would
   // wait for input or be read without end.
   if (GetFileType(h) != FILE_TYPE_DISK) {
     CloseHandle(h);
-    return Status(ERROR_ACCESS_DENIED);
+    return FailedWith(ERROR_ACCESS_DENIED);
   }
   handle_ = reinterpret_cast<std::intptr_t>(h);
   return {};
@@ -42,7 +31,7 @@ FileStatus HeldFile::Open(const std::u16string& path, bool exclusive, bool writa
 
 FileStatus HeldFile::Size(std::uint64_t& size) const {
   LARGE_INTEGER s;
-  if (!GetFileSizeEx(H(handle_), &s)) return Status(GetLastError());
+  if (!GetFileSizeEx(H(handle_), &s)) return FailedWith(GetLastError());
   size = static_cast<std::uint64_t>(s.QuadPart);
   return {};
 }
@@ -61,7 +50,7 @@ FileStatus HeldFile::ReadAt(std::uint64_t offset, char* out, std::size_t size,
     if (!ReadFile(H(handle_), out + got, want, &n, &at)) {
       const DWORD code = GetLastError();
       if (code == ERROR_HANDLE_EOF) break;
-      return Status(code);
+      return FailedWith(code);
     }
     if (n == 0) break;
     got += n;

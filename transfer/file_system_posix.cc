@@ -50,6 +50,22 @@ std::string EntryIgnoringCase(const std::string& folder, const std::string& name
 
 }  // namespace
 
+FileStatus FailedWith(int code) {
+  FileStatus s;
+  s.code = code == 0 ? EIO : code;
+  return s;
+}
+
+FileStatus LockWithoutWaiting(int fd, int how) {
+  while (flock(fd, how | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    FileStatus s = FailedWith(errno);
+    s.in_use = errno == EWOULDBLOCK;
+    return s;
+  }
+  return {};
+}
+
 std::string NativePath(const std::u16string& path) {
   if (path.find(u'\0') != std::u16string::npos) return std::string();
   return ToUtf8(path);

@@ -50,6 +50,13 @@ bool LinkTargetIsFile(const std::wstring& path) {
 
 }  // namespace
 
+FileStatus FailedWith(unsigned long code) {
+  FileStatus s;
+  s.code = code == 0 ? ERROR_GEN_FAILURE : static_cast<int>(code);
+  s.in_use = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+  return s;
+}
+
 std::wstring Win32Path(const std::u16string& path) {
   if (path.find(u'\0') != std::u16string::npos) return L"";
   std::wstring wide = Wide(path);

@@ -56,14 +56,24 @@ std::u16string FolderOf(const std::u16string& path) {
   return std::u16string();
 }
 
-ReplaceStatus WhileHeld(const std::function<ReplaceStatus()>& attempt) {
+FileStatus WhileHeld(const std::function<FileStatus()>& attempt) {
   for (int tried = 1;; ++tried) {
-    ReplaceStatus status = attempt();
+    FileStatus status = attempt();
     if (!status.in_use || tried == kHeldTries) return status;
     std::this_thread::sleep_for(kHeldWait);
   }
 }
 
 FileReplacement::~FileReplacement() { Abandon(); }
+
+bool FileReplacement::TakeSpace(std::size_t bytes) {
+  if (space_ == nullptr) return true;
+  if (bytes > space_->left) {
+    space_->left = 0;
+    return false;
+  }
+  space_->left -= bytes;
+  return true;
+}
 
 }  // namespace tpd

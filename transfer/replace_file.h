@@ -15,10 +15,11 @@
 
 namespace tpd {
 
-// How a step of a replacement went: the system's error number, 0 when it worked.
-struct ReplaceStatus {
+// How a step on a file went (a step of a replacement, or the table store's hold on a table): the
+// system's error number, 0 when it worked.
+struct FileStatus {
   int code = 0;
-  bool in_use = false;     // another program held the target for longer than the wait
+  bool in_use = false;     // another program holds the file (for longer than the wait, if any)
   bool at_rename = false;  // the new file was whole on the disk; taking the target's place failed
   bool ok() const { return code == 0; }
 };
@@ -41,17 +42,21 @@ class FileReplacement {
   // replacements of it, refuses a target marked read-only (no write bit on POSIX, or one this
   // user may not write; the read-only attribute on Windows) or a folder, and creates the
   // temporary file. `space` is for tests only. A replacement under way is abandoned first.
-  ReplaceStatus Begin(const std::u16string& target, DiskSpace* space = nullptr);
+  FileStatus Begin(const std::u16string& target, DiskSpace* space = nullptr);
   // Appends to the temporary file.
-  ReplaceStatus Write(std::string_view bytes);
+  FileStatus Write(std::string_view bytes);
   // Flushes the temporary file to the disk, renames it over the target and flushes the folder.
   // On failure the target stays as it was and the temporary file is removed.
-  ReplaceStatus Commit();
+  FileStatus Commit();
   // Removes the temporary file; the target stays as it was.
   void Abandon();
   bool active() const { return handle_ != kNone; }
 
  private:
+  // Takes `bytes` from the room a test left on the disk; false when they do not fit, and the
+  // disk counts as full from then on.
+  bool TakeSpace(std::size_t bytes);
+
   static constexpr std::intptr_t kNone = -1;
   std::intptr_t handle_ = kNone;  // the temporary file, held until after the rename
   std::u16string target_;         // as the system names it (a link followed)
@@ -61,7 +66,7 @@ class FileReplacement {
 
 // Waits while another program holds `target` (or this program through another handle), for up
 // to about a second; in_use when it still does. A missing target is free.
-ReplaceStatus WaitUntilFree(const std::u16string& target);
+FileStatus WaitUntilFree(const std::u16string& target);
 
 // Removes the temporary files that replacements of `target` left in its folder when they were
 // cut short (a crash, a power cut), except those that a live run still holds. Failures are

@@ -23,30 +23,6 @@ constexpr int kTempAttempts = 1000;
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
-ReplaceStatus Failed(int code) {
-  ReplaceStatus s;
-  s.code = code == 0 ? EIO : code;
-  return s;
-}
-
-ReplaceStatus Held() {
-  ReplaceStatus s;
-  s.code = EWOULDBLOCK;
-  s.in_use = true;
-  return s;
-}
-
-// Locks without waiting; Held when another open file of the same file holds a lock that stands
-// in the way (in this process or another).
-ReplaceStatus Lock(int fd) {
-  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EINTR) continue;
-    if (errno == EWOULDBLOCK) return Held();
-    return Failed(errno);
-  }
-  return {};
-}
-
 // The target and what it is: a link is followed to the file it names, so that the link stays.
 std::string RealTarget(const std::u16string& target) {
   std::string native = NativePath(ResolvePath(target));
@@ -70,20 +46,20 @@ void FlushFolder(const std::string& folder) {
 
 }  // namespace
 
-ReplaceStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* space) {
+FileStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* space) {
   Abandon();
   const std::string native = RealTarget(target);
-  if (native.empty()) return Failed(EINVAL);
+  if (native.empty()) return FailedWith(EINVAL);
 
   struct stat old;
   const bool exists = stat(native.c_str(), &old) == 0;
   if (exists) {
-    if (S_ISDIR(old.st_mode)) return Failed(EISDIR);
+    if (S_ISDIR(old.st_mode)) return FailedWith(EISDIR);
     // Marked read-only: refused for every user, root included, as the read-only attribute is on
     // Windows. A file that this user may not write is not replaced either, as it would not be
     // had we opened it for writing.
-    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Failed(EACCES);
-    if (access(native.c_str(), W_OK) != 0) return Failed(errno);
+    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return FailedWith(EACCES);
+    if (access(native.c_str(), W_OK) != 0) return FailedWith(errno);
   }
 
   const std::u16string target16 = FromUtf8(native);
@@ -96,12 +72,12 @@ ReplaceStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* sp
     const int fd = open(NativePath(temp).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) continue;
-      return Failed(errno);
+      return FailedWith(errno);
     }
     // Between the creation and the lock a sweep of another run may have taken the file for a
     // leftover: it then holds the lock, or has removed the name already. Either way this file is
     // not ours to use. A file system without flock holds nothing, and sweeps nothing either.
-    const ReplaceStatus locked = Lock(fd);
+    const FileStatus locked = LockWithoutWaiting(fd, LOCK_EX);
     struct stat info;
     if (locked.in_use || (fstat(fd, &info) == 0 && info.st_nlink == 0)) {
       close(fd);
@@ -120,47 +96,41 @@ ReplaceStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* sp
     space_ = space;
     return {};
   }
-  return Failed(EEXIST);
+  return FailedWith(EEXIST);
 }
 
-ReplaceStatus FileReplacement::Write(std::string_view bytes) {
-  if (!active()) return Failed(EBADF);
-  if (space_ != nullptr) {
-    if (bytes.size() > space_->left) {
-      space_->left = 0;
-      return Failed(ENOSPC);
-    }
-    space_->left -= bytes.size();
-  }
+FileStatus FileReplacement::Write(std::string_view bytes) {
+  if (!active()) return FailedWith(EBADF);
+  if (!TakeSpace(bytes.size())) return FailedWith(ENOSPC);
   while (!bytes.empty()) {
     const ssize_t n = write(Fd(handle_), bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Failed(errno);
+      return FailedWith(errno);
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return {};
 }
 
-ReplaceStatus FileReplacement::Commit() {
-  if (!active()) return Failed(EBADF);
+FileStatus FileReplacement::Commit() {
+  if (!active()) return FailedWith(EBADF);
   // A file system that cannot flush a file (EINVAL) writes it through.
   if (fsync(Fd(handle_)) != 0 && errno != EINVAL) {
-    const ReplaceStatus s = Failed(errno);
+    const FileStatus s = FailedWith(errno);
     Abandon();
     return s;
   }
   const std::string target = NativePath(target_);
   // Our lock on the old file, while the name passes to the new one.
   const int old = open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  ReplaceStatus status;
+  FileStatus status;
   if (old >= 0) {
-    status = WhileHeld([&] { return Lock(old); });
+    status = WhileHeld([&] { return LockWithoutWaiting(old, LOCK_EX); });
     if (!status.in_use) status = {};  // a file system without flock has nothing to hold
   }
   if (status.ok() && rename(NativePath(temp_).c_str(), target.c_str()) != 0) {
-    status = Failed(errno);
+    status = FailedWith(errno);
   }
   if (old >= 0) close(old);
   if (!status.ok()) {
@@ -184,12 +154,12 @@ void FileReplacement::Abandon() {
   temp_.clear();
 }
 
-ReplaceStatus WaitUntilFree(const std::u16string& target) {
+FileStatus WaitUntilFree(const std::u16string& target) {
   const int fd = open(RealTarget(target).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return {};  // nothing there, or nothing we could hold: the commit will tell
-  ReplaceStatus status = WhileHeld([&] { return Lock(fd); });
+  FileStatus status = WhileHeld([&] { return LockWithoutWaiting(fd, LOCK_EX); });
   close(fd);
-  return status.in_use ? status : ReplaceStatus{};
+  return status.in_use ? status : FileStatus{};
 }
 
 void RemoveLeftovers(const std::u16string& target) {

@@ -22,12 +22,6 @@ constexpr std::size_t kLargestWrite = std::size_t{1} << 30;
 
 HANDLE H(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-ReplaceStatus Failed(DWORD code) {
-  ReplaceStatus s;
-  s.code = code == 0 ? ERROR_GEN_FAILURE : static_cast<int>(code);
-  return s;
-}
-
 // Whether another program has `path` open without letting it be renamed over.
 bool HeldByOther(const std::wstring& path) {
   const DWORD share_all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -43,15 +37,15 @@ bool HeldByOther(const std::wstring& path) {
 
 }  // namespace
 
-ReplaceStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* space) {
+FileStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* space) {
   Abandon();
   const std::wstring native = Win32Path(target);
-  if (native.empty()) return Failed(ERROR_INVALID_NAME);
+  if (native.empty()) return FailedWith(ERROR_INVALID_NAME);
   const DWORD attributes = GetFileAttributesW(native.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
     // A folder, or a file marked read-only, is not to be replaced.
-    return Failed(ERROR_ACCESS_DENIED);
+    return FailedWith(ERROR_ACCESS_DENIED);
   }
 
   RemoveLeftovers(target);
@@ -67,7 +61,7 @@ ReplaceStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* sp
     if (h == INVALID_HANDLE_VALUE) {
       const DWORD code = GetLastError();
       if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) continue;
-      return Failed(code);
+      return FailedWith(code);
     }
     handle_ = reinterpret_cast<std::intptr_t>(h);
     target_ = target;
@@ -75,34 +69,28 @@ ReplaceStatus FileReplacement::Begin(const std::u16string& target, DiskSpace* sp
     space_ = space;
     return {};
   }
-  return Failed(ERROR_FILE_EXISTS);
+  return FailedWith(ERROR_FILE_EXISTS);
 }
 
-ReplaceStatus FileReplacement::Write(std::string_view bytes) {
-  if (!active()) return Failed(ERROR_INVALID_HANDLE);
-  if (space_ != nullptr) {
-    if (bytes.size() > space_->left) {
-      space_->left = 0;
-      return Failed(ERROR_DISK_FULL);
-    }
-    space_->left -= bytes.size();
-  }
+FileStatus FileReplacement::Write(std::string_view bytes) {
+  if (!active()) return FailedWith(ERROR_INVALID_HANDLE);
+  if (!TakeSpace(bytes.size())) return FailedWith(ERROR_DISK_FULL);
   while (!bytes.empty()) {
     const std::size_t piece = bytes.size() < kLargestWrite ? bytes.size() : kLargestWrite;
     DWORD count = 0;
     if (!WriteFile(H(handle_), bytes.data(), static_cast<DWORD>(piece), &count, nullptr)) {
-      return Failed(GetLastError());
+      return FailedWith(GetLastError());
     }
-    if (count == 0) return Failed(ERROR_DISK_FULL);
+    if (count == 0) return FailedWith(ERROR_DISK_FULL);
     bytes.remove_prefix(count);
   }
   return {};
 }
 
-ReplaceStatus FileReplacement::Commit() {
-  if (!active()) return Failed(ERROR_INVALID_HANDLE);
+FileStatus FileReplacement::Commit() {
+  if (!active()) return FailedWith(ERROR_INVALID_HANDLE);
   if (!FlushFileBuffers(H(handle_))) {
-    const ReplaceStatus s = Failed(GetLastError());
+    const FileStatus s = FailedWith(GetLastError());
     Abandon();
     return s;
   }
@@ -115,15 +103,14 @@ ReplaceStatus FileReplacement::Commit() {
   std::memcpy(info->FileName, to.c_str(), (to.size() + 1) * sizeof(wchar_t));
   // A program that has the old file open without sharing its deletion (a reader, a virus
   // scanner, an indexer) makes the rename fail with "access denied" for as long as it holds it.
-  ReplaceStatus status = WhileHeld([&] {
+  FileStatus status = WhileHeld([&] {
     if (SetFileInformationByHandle(H(handle_), FileRenameInfo, info,
                                    static_cast<DWORD>(buffer.size()))) {
-      return ReplaceStatus{};
+      return FileStatus{};
     }
     const DWORD code = GetLastError();
-    ReplaceStatus s = Failed(code);
-    s.in_use = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ||
-               code == ERROR_LOCK_VIOLATION;
+    FileStatus s = FailedWith(code);
+    s.in_use = s.in_use || code == ERROR_ACCESS_DENIED;
     return s;
   });
   if (!status.ok()) {
@@ -147,10 +134,10 @@ void FileReplacement::Abandon() {
   temp_.clear();
 }
 
-ReplaceStatus WaitUntilFree(const std::u16string& target) {
+FileStatus WaitUntilFree(const std::u16string& target) {
   const std::wstring native = Win32Path(target);
   return WhileHeld([&] {
-    ReplaceStatus s;
+    FileStatus s;
     if (HeldByOther(native)) {
       s.code = ERROR_SHARING_VIOLATION;
       s.in_use = true;

@@ -349,7 +349,7 @@ void WriteLines(const std::u16string& path, const std::vector<std::u16string>& l
 
 namespace {
 
-[[noreturn]] void ThrowCreateError(const std::u16string& path, const ReplaceStatus& status) {
+[[noreturn]] void ThrowCreateError(const std::u16string& path, const FileStatus& status) {
   throw Error(Subst(u"Cannot create file \"%s\". %s", {path, SystemErrorText(status.code)}));
 }
 
@@ -357,7 +357,7 @@ namespace {
 
 void ReplaceFileBytes(const std::u16string& path, std::string_view bytes) {
   FileReplacement out;
-  ReplaceStatus status = out.Begin(path);
+  FileStatus status = out.Begin(path);
   if (status.ok()) status = out.Write(bytes);
   if (status.ok()) status = out.Commit();
   if (!status.ok()) ThrowCreateError(path, status);
@@ -375,7 +375,7 @@ void LineWriter::Add(std::u16string_view line) {
 
 void LineWriter::Commit() {
   FileReplacement out;
-  ReplaceStatus status = out.Begin(path_);
+  FileStatus status = out.Begin(path_);
   for (std::size_t i = 0; i < pieces_.size() && status.ok(); ++i) status = out.Write(pieces_[i]);
   if (status.ok()) status = out.Commit();
   if (!status.ok()) ThrowCreateError(path_, status);
