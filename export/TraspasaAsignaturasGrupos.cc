@@ -106,7 +106,8 @@ void AddHours(const ExportContext& ctx, const std::u16string& path, Table& asigt
     const std::u16string key =
         CompositeKey({CutView(line, match[0]), CutView(line, match[1]), CutView(line, match[2]),
                       CutView(line, match[3]), CutView(line, match[4])});
-    if (!first.contains(key)) first.emplace(key, Cut(line, weekly_hours::kHours));
+    const auto [entry, added] = first.try_emplace(key);
+    if (added) entry->second = Cut(line, weekly_hours::kHours);
     return true;
   });
 

@@ -34,18 +34,27 @@ std::string TimetableRecords(const std::filesystem::path& folder) {
   return text.substr(first, last - first);
 }
 
-TEST(AwkwardFolders, BothRunsWorkInThemWithOrWithoutTrailingSeparators) {
-  TempDir dir;
-  // The plain run, for comparison.
-  const auto plain = dir.path() / "plain", plain_tables = dir.path() / "plain_ptemp";
-  CopySampleSchool(plain);
-  std::filesystem::create_directories(plain_tables);
+// The sample school's transfer files in `folder` and its solved timetable in `tables`.
+void PlaceSampleSchool(const std::filesystem::path& folder, const std::filesystem::path& tables) {
+  CopySampleSchool(folder);
+  std::filesystem::create_directories(tables);
   std::filesystem::copy_file(SourceDir() / "examples/escuela/ptemp/SOLUC.DBF",
-                             plain_tables / "SOLUC.DBF");
+                             tables / "SOLUC.DBF");
+}
+
+// The sample school exported and imported in plain folders, for comparison.
+void PlainRun(const std::filesystem::path& plain, const std::filesystem::path& plain_tables) {
+  PlaceSampleSchool(plain, plain_tables);
   ASSERT_EQ(RunConsole({"exportar", "--carpeta", plain.string(), "--ptemp",
                         plain_tables.string()}), 0);
   ASSERT_EQ(RunConsole({"importar", "--carpeta", plain.string(), "--ptemp",
                         plain_tables.string()}), 0);
+}
+
+TEST(AwkwardFolders, BothRunsWorkInThemWithOrWithoutTrailingSeparators) {
+  TempDir dir;
+  const auto plain = dir.path() / "plain", plain_tables = dir.path() / "plain_ptemp";
+  ASSERT_NO_FATAL_FAILURE(PlainRun(plain, plain_tables));
   const Snapshot tables_wanted = TakeSnapshot(plain_tables);
   const std::string timetable_wanted = TimetableRecords(plain);
 
@@ -76,20 +85,10 @@ TEST(AwkwardFolders, BothRunsWorkInThemWithOrWithoutTrailingSeparators) {
 TEST(AwkwardFolders, FoldersTypedInAnotherCaseAreUsedUnderTheirOwnNames) {
   TempDir dir;
   const auto plain = dir.path() / "plain", plain_tables = dir.path() / "plain_ptemp";
-  CopySampleSchool(plain);
-  std::filesystem::create_directories(plain_tables);
-  std::filesystem::copy_file(SourceDir() / "examples/escuela/ptemp/SOLUC.DBF",
-                             plain_tables / "SOLUC.DBF");
-  ASSERT_EQ(RunConsole({"exportar", "--carpeta", plain.string(), "--ptemp",
-                        plain_tables.string()}), 0);
-  ASSERT_EQ(RunConsole({"importar", "--carpeta", plain.string(), "--ptemp",
-                        plain_tables.string()}), 0);
+  ASSERT_NO_FATAL_FAILURE(PlainRun(plain, plain_tables));
 
   const auto druv = dir.path() / "escuela" / "druv", tables = dir.path() / "escuela" / "ptemp";
-  CopySampleSchool(druv);
-  std::filesystem::create_directories(tables);
-  std::filesystem::copy_file(SourceDir() / "examples/escuela/ptemp/SOLUC.DBF",
-                             tables / "SOLUC.DBF");
+  PlaceSampleSchool(druv, tables);
   const std::string carpeta = (dir.path() / "Escuela" / "Druv").string();
   const std::string ptemp = (dir.path() / "ESCUELA" / "PTEMP").string();
   EXPECT_EQ(RunConsole({"exportar", "--carpeta", carpeta, "--ptemp", ptemp}), 0);
