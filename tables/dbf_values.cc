@@ -217,13 +217,6 @@ StoredValue DecodeField(const FieldLayout& field, std::string_view raw, Variant 
   }
 }
 
-bool FieldReadsAs(const FieldLayout& field, std::string_view raw, Variant variant, int code_page,
-                  std::u16string_view text) {
-  if (field.type == 'C') return DecodesTo(code_page, WithoutTrailingPads(raw), text);
-  const std::optional<std::u16string> read = ValueAsText(DecodeField(field, raw, variant, code_page));
-  return read && *read == text;
-}
-
 void AppendCharacterText(std::string_view raw, int code_page, std::u16string& out) {
   AppendDecodedCodePage(code_page, WithoutTrailingPads(raw), out);
 }

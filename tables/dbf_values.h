@@ -22,11 +22,6 @@ struct StoredValue {
 StoredValue DecodeField(const FieldLayout& field, std::string_view raw, Variant variant,
                         int code_page);
 
-// Whether the field reads as `text` (ValueAsText of its decoded value equals it), without making
-// the text for a character field: what look-ups ask of many rows.
-bool FieldReadsAs(const FieldLayout& field, std::string_view raw, Variant variant, int code_page,
-                  std::u16string_view text);
-
 // A character field (type C) read as text, appended to `out`: what DecodeField gives as its text,
 // without making a value (for readers that reuse one buffer row after row).
 void AppendCharacterText(std::string_view raw, int code_page, std::u16string& out);

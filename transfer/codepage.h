@@ -29,7 +29,6 @@ std::u16string DecodeCodePage(int code_page, std::string_view bytes);
 std::string EncodeCodePage(int code_page, std::u16string_view text);
 // The same appended to `out`, for callers that reuse one buffer value after value.
 void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string& out);
-void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out);
 // The code page's bytes of `text` in a field of `width` bytes at `out`: cut to the width, or padded
 // with blanks (what EncodeCodePage gives, resized with blanks).
 void EncodeCodePageInField(int code_page, std::u16string_view text, char* out, std::size_t width);

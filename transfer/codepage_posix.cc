@@ -178,10 +178,6 @@ void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string
   TableFor(code_page).AppendDecoded(bytes, out);
 }
 
-void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out) {
-  TableFor(code_page).AppendEncoded(text, out);
-}
-
 void EncodeCodePageInField(int code_page, std::u16string_view text, char* out, std::size_t width) {
   TableFor(code_page).EncodeInField(text, out, width);
 }

@@ -107,10 +107,6 @@ void AppendDecodedCodePage(int code_page, std::string_view bytes, std::u16string
   out += DecodeCodePage(code_page, bytes);
 }
 
-void AppendEncodedCodePage(int code_page, std::u16string_view text, std::string& out) {
-  out += EncodeCodePage(code_page, text);
-}
-
 void EncodeCodePageInField(int code_page, std::u16string_view text, char* out, std::size_t width) {
   // A code page of several bytes a character may cut a character in two, as the whole text cut
   // to the width would.
