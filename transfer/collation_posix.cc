@@ -4,7 +4,6 @@
 #include <unicode/ucol.h>
 
 #include <cstdlib>
-#include <mutex>
 
 #include "transfer/collation.h"
 
@@ -26,7 +25,6 @@ class IcuCollator final : public Collator {
   ~IcuCollator() override { ucol_close(collator_); }
 
   int Compare(std::u16string_view a, std::u16string_view b) const override {
-    std::lock_guard<std::mutex> lock(mutex_);
     UCollationResult result =
         ucol_strcoll(collator_, a.data(), static_cast<int32_t>(a.size()), b.data(),
                      static_cast<int32_t>(b.size()));
@@ -34,7 +32,6 @@ class IcuCollator final : public Collator {
   }
 
   std::string SortKey(std::u16string_view text) const override {
-    std::lock_guard<std::mutex> lock(mutex_);
     std::string key(text.size() * 4 + 16, '\0');
     const int32_t length = static_cast<int32_t>(text.size());
     int32_t needed = ucol_getSortKey(collator_, text.data(), length,
@@ -52,7 +49,6 @@ class IcuCollator final : public Collator {
 
  private:
   UCollator* collator_ = nullptr;
-  mutable std::mutex mutex_;  // one UCollator is not to be used by two threads at once
 };
 
 // "es_ES.UTF-8@euro" -> "es_ES"; "C" and "POSIX" have no language and take the root collation.
