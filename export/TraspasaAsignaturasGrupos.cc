@@ -6,7 +6,6 @@
 // that has them, so the step grows linearly with its inputs and still finds what a search from
 // the first row or line would find.
 #include <array>
-#include <unordered_map>
 #include <vector>
 
 #include "export/lesson_pattern.h"
@@ -14,6 +13,7 @@
 #include "transfer/Clipper.h"
 #include "transfer/error.h"
 #include "transfer/file_system.h"
+#include "transfer/first_by_key.h"
 #include "transfer/text.h"
 #include "transfer/transfer_file.h"
 
@@ -96,7 +96,8 @@ void AddGroupData(const ExportContext& ctx, Table& asigt) {
 // that none matches gets one hour in one lesson.
 void AddHours(const ExportContext& ctx, const std::u16string& path, Table& asigt) {
   // The hours column of the first data record of each five match values.
-  std::unordered_map<std::u16string, std::u16string> first;
+  FirstByKey first;
+  std::vector<std::u16string> hours_texts;
   ForEachLineOfWholeFile(path, [&](std::u16string_view line) {
     if (!IsDataRecord(line, weekly_hours::kRecordName)) {
       CountNonDataLine(ctx, u"ASIGT", line);
@@ -106,8 +107,7 @@ void AddHours(const ExportContext& ctx, const std::u16string& path, Table& asigt
     const std::u16string key =
         CompositeKey({CutView(line, match[0]), CutView(line, match[1]), CutView(line, match[2]),
                       CutView(line, match[3]), CutView(line, match[4])});
-    const auto [entry, added] = first.try_emplace(key);
-    if (added) entry->second = Cut(line, weekly_hours::kHours);
+    if (first.Add(key, hours_texts.size())) hours_texts.push_back(Cut(line, weekly_hours::kHours));
     return true;
   });
 
@@ -116,12 +116,12 @@ void AddHours(const ExportContext& ctx, const std::u16string& path, Table& asigt
     for (std::size_t i = 0; i < match.size(); ++i) {
       asigt.AsText(weekly_hours::kMatch[i].name, match[i]);
     }
-    const auto found = first.find(CompositeKey(match));
+    const std::size_t* found = first.Find(CompositeKey(match));
     double hours = kLeastHours;
-    if (found == first.end()) {
+    if (found == nullptr) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
     } else {
-      hours = HoursOf(found->second);
+      hours = HoursOf(hours_texts[*found]);
     }
     asigt.Edit();
     asigt.SetNumber(weekly_hours::kHours.name, hours);

@@ -6,7 +6,6 @@
 #include <ctime>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 
 #include "tables/dbf_layout.h"
 #include "tables/dbf_values.h"
@@ -15,6 +14,7 @@
 #include "transfer/codepage.h"
 #include "transfer/error.h"
 #include "transfer/file_system.h"
+#include "transfer/first_by_key.h"
 #include "transfer/replace_file.h"
 #include "transfer/text.h"
 
@@ -91,20 +91,9 @@ struct Table::Impl {
 
   // Locate's index: the key text of each row's key fields to the first row in table order that
   // has it. Built for one list of key fields at the first Locate, kept while no row is posted.
-  // Keys of one field are its text; of several, their composite key. Looked up by view, so that
-  // a look-up copies nothing.
-  struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::u16string_view key) const {
-      return std::hash<std::u16string_view>{}(key);
-    }
-  };
-  struct KeyEqual {
-    using is_transparent = void;
-    bool operator()(std::u16string_view a, std::u16string_view b) const { return SameText(a, b); }
-  };
+  // Keys of one field are its text; of several, their composite key.
   std::vector<std::size_t> index_fields;
-  std::unordered_map<std::u16string, std::size_t, KeyHash, KeyEqual> index;
+  FirstByKey index;
   std::vector<std::size_t> key_fields;  // of the Locate under way
 
   std::u16string Path() const { return ResolvePath(JoinPath(folder, base + u".DBF")); }
@@ -254,7 +243,7 @@ struct Table::Impl {
     state = State::kBrowse;
     eof = false;
     dirty = true;
-    index.clear();
+    index.Clear();
     index_fields.clear();
   }
 
@@ -351,7 +340,7 @@ struct Table::Impl {
     layout = Layout();
     pos = 0;
     eof = true;
-    index.clear();
+    index.Clear();
     index_fields.clear();
   }
 
@@ -573,17 +562,17 @@ bool Table::Locate(std::u16string_view keys, std::initializer_list<std::u16strin
       }
     } else {
       if (t.index_fields != fields) {
-        t.index.clear();
+        t.index.Clear();
+        t.index.Reserve(t.live.size());
         for (std::size_t i = 0; i < t.live.size(); ++i) {
-          if (std::optional<std::u16string> key = key_of(i)) t.index.try_emplace(*key, i);
+          if (std::optional<std::u16string> key = key_of(i)) t.index.Add(*key, i);
         }
         t.index_fields = fields;
       }
-      const auto it = t.index.find(wanted);
-      if (it != t.index.end()) found = it->second;
+      if (const std::size_t* row = t.index.Find(wanted)) found = *row;
     }
   } catch (const std::bad_alloc&) {
-    t.index.clear();
+    t.index.Clear();
     t.index_fields.clear();
     t.Fail(u"Cannot search the table: not enough memory.\nTable: %s");
   }
