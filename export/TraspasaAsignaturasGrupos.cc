@@ -116,9 +116,9 @@ void AddHours(const ExportContext& ctx, const std::u16string& path, Table& asigt
     for (std::size_t i = 0; i < match.size(); ++i) {
       asigt.AsText(weekly_hours::kMatch[i].name, match[i]);
     }
-    const std::size_t* found = first.Find(CompositeKey(match));
+    const std::optional<std::size_t> found = first.Find(CompositeKey(match));
     double hours = kLeastHours;
-    if (found == nullptr) {
+    if (!found) {
       CountPassedOver(ctx.counters, u"ASIGT", PassedOver::kHoursNotMatched);
     } else {
       hours = HoursOf(hours_texts[*found]);

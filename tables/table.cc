@@ -569,7 +569,7 @@ bool Table::Locate(std::u16string_view keys, std::initializer_list<std::u16strin
         }
         t.index_fields = fields;
       }
-      if (const std::size_t* row = t.index.Find(wanted)) found = *row;
+      found = t.index.Find(wanted);
     }
   } catch (const std::bad_alloc&) {
     t.index.Clear();

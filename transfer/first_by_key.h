@@ -2,14 +2,16 @@
 // match of weekly hours, where a search from the first row or line must find what the look-up
 // finds. Keys of several parts are made with CompositeKey (transfer/text.h).
 //
-// The keys are kept back to back in one text and the slots in one flat array, so that a look-up
-// reads two places in memory, not a chain of separately allocated entries: at a school's size
-// either way is instant, but the tables and files of a large school outgrow the processor's
-// caches and every separate allocation then costs a wait for memory.
+// The keys are kept back to back in one text and the slots in one flat array, each slot holding
+// where its key is and its value, so that a look-up reads two places in memory, not a chain of
+// separately allocated entries: at a school's size either way is instant, but the tables and
+// files of a large school outgrow the processor's caches and every separate allocation then costs
+// a wait for memory.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,26 +23,27 @@ class FirstByKey {
   // Room for `keys` keys without growing again.
   void Reserve(std::size_t keys);
   // Adds `key` with `value` unless it is there already (the first one stays); true when added.
-  // Holds up to 4,294,967,294 keys; one more is std::bad_alloc, as running out of memory is.
+  // Values and the count of keys go up to 4,294,967,295, and the keys' length together up to as
+  // many characters; beyond that is std::bad_alloc, as running out of memory is.
   bool Add(std::u16string_view key, std::size_t value);
-  // The value of the first Add of `key`; nullptr when there was none.
-  const std::size_t* Find(std::u16string_view key) const;
+  // The value of the first Add of `key`; nullopt when there was none.
+  std::optional<std::size_t> Find(std::u16string_view key) const;
   void Clear();
 
  private:
-  // A used slot holds the high half of its key's hash and the key's number plus one; 0 is free.
-  static std::uint64_t Slot(std::uint64_t hash, std::size_t key) {
-    return (hash & 0xFFFFFFFF00000000u) | (key + 1);
-  }
-  std::u16string_view Key(std::size_t key) const;
+  struct Slot {
+    std::uint32_t tag = 0;  // 0: free; else the high half of the key's hash, made odd
+    std::uint32_t start = 0;  // the key is text_[start, start + size)
+    std::uint32_t size = 0;
+    std::uint32_t value = 0;
+  };
   // The slot where `key` is, or the free one where it would go.
   std::size_t Place(std::u16string_view key, std::uint64_t hash) const;
   void Grow(std::size_t slots);
 
-  std::u16string text_;             // every key, back to back
-  std::vector<std::size_t> ends_;   // where each key ends in text_
-  std::vector<std::size_t> values_;
-  std::vector<std::uint64_t> slots_;  // a power of two of them, at most half in use
+  std::u16string text_;      // every key, back to back
+  std::size_t count_ = 0;    // keys added
+  std::vector<Slot> slots_;  // a power of two of them, at most half in use
 };
 
 }  // namespace tpd
