@@ -17,6 +17,7 @@ std::uint32_t TagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash
 }  // namespace
 
 void FirstByKey::Reserve(std::size_t keys) {
+  if (keys > kMost) throw std::bad_alloc();
   std::size_t slots = 16;
   while (slots < 2 * keys) slots *= 2;
   if (slots > slots_.size()) Grow(slots);
@@ -30,9 +31,10 @@ bool FirstByKey::Add(std::u16string_view key, std::size_t value) {
   const std::uint64_t hash = HashOf(key);
   Slot& slot = slots_[Place(key, hash)];
   if (slot.tag != 0) return false;
-  slot = {TagOf(hash), static_cast<std::uint32_t>(text_.size()),
-          static_cast<std::uint32_t>(key.size()), static_cast<std::uint32_t>(value)};
-  text_ += key;
+  const auto start = static_cast<std::uint32_t>(text_.size());
+  text_ += key;  // first, so that running out of memory here leaves the slot free
+  slot = {TagOf(hash), start, static_cast<std::uint32_t>(key.size()),
+          static_cast<std::uint32_t>(value)};
   ++count_;
   return true;
 }

@@ -20,7 +20,7 @@ namespace tpd {
 
 class FirstByKey {
  public:
-  // Room for `keys` keys without growing again.
+  // Room for `keys` keys without growing again (std::bad_alloc beyond the most there can be).
   void Reserve(std::size_t keys);
   // Adds `key` with `value` unless it is there already (the first one stays); true when added.
   // Values and the count of keys go up to 4,294,967,295, and the keys' length together up to as

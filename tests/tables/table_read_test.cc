@@ -292,8 +292,8 @@ TEST(CorruptTables, AreRefusedWithWhatIsWrong) {
 }
 
 // A header may claim any number of rows. One that claims more than the file holds is refused
-// before memory is taken for them; a table too large for the memory at hand is refused naming it,
-// never with the allocator's bare text.
+// before memory is taken for them; a table, or the index of a look-up, too large for the memory
+// at hand is refused naming the table, never with the allocator's bare text.
 TEST(CorruptTables, RowCountsBeyondTheFileOrTheMemoryAreRefusedNamingTheTable) {
   std::string claims = Fixture("SOLUC_DB3_NUM.DBF");
   claims.replace(4, 4, Le(2000000000, 4));
@@ -322,6 +322,16 @@ TEST(CorruptTables, RowCountsBeyondTheFileOrTheMemoryAreRefusedNamingTheTable) {
   }
   comp.wwTableSoluc.Open(Share::kExclusive, Access::kReadOnly);
   EXPECT_EQ(comp.wwTableSoluc.RowCount(), 20000);
+
+  // So is the index of a look-up; the table is searched all the same once the memory is there.
+  const std::u16string teacher = comp.wwTableSoluc.AsText(u"PROF");
+  {
+    const MemoryLimit watch(500000);
+    EXPECT_ERROR_TEXT(comp.wwTableSoluc.Locate(u"PROF", {teacher}),
+                      u"Cannot search the table: not enough memory.\nTable: " + (dir / "SOLUC.DBF"));
+  }
+  comp.wwTableSoluc.Next();
+  EXPECT_TRUE(comp.wwTableSoluc.Locate(u"PROF", {teacher}));
 }
 
 TEST(CorruptTables, DecorationIsAccepted) {
