@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <new>
+#include <utility>
 
 namespace tpd {
 namespace {
@@ -66,12 +67,14 @@ std::size_t FirstByKey::Place(std::u16string_view key, std::uint64_t hash) const
 }
 
 void FirstByKey::Grow(std::size_t slots) {
-  std::vector<Slot> old(slots, Slot{});
-  old.swap(slots_);
+  const std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(slots));
+  const std::size_t mask = slots - 1;
   for (const Slot& slot : old) {
     if (slot.tag == 0) continue;
-    const std::u16string_view key(text_.data() + slot.start, slot.size);
-    slots_[Place(key, HashOf(key))] = slot;
+    // The keys are distinct: each goes to the first free slot from its place, no key compared.
+    std::size_t at = HashOf(std::u16string_view(text_).substr(slot.start, slot.size)) & mask;
+    while (slots_[at].tag != 0) at = (at + 1) & mask;
+    slots_[at] = slot;
   }
 }
 

@@ -32,7 +32,7 @@ class FirstByKey {
 
  private:
   struct Slot {
-    std::uint32_t tag = 0;  // 0: free; else the high half of the key's hash, made odd
+    std::uint32_t tag = 0;    // 0: free; else the high half of the key's hash, made odd
     std::uint32_t start = 0;  // the key is text_[start, start + size)
     std::uint32_t size = 0;
     std::uint32_t value = 0;

@@ -13,11 +13,11 @@ TEST(FirstByKeyTest, KeepsTheFirstValueOfEachKey) {
   FirstByKey first;
   EXPECT_FALSE(first.Find(u"MAT"));  // nothing added yet
   EXPECT_TRUE(first.Add(u"MAT", 7));
-  EXPECT_TRUE(first.Add(u"mat", 8));       // letter case counts
-  EXPECT_FALSE(first.Add(u"MAT", 9));      // the first one stays
-  EXPECT_TRUE(first.Add(u"", 10));         // the empty key is a key like any other
+  EXPECT_TRUE(first.Add(u"mat", 8));   // letter case counts
+  EXPECT_FALSE(first.Add(u"MAT", 9));  // the first one stays
+  EXPECT_TRUE(first.Add(u"", 10));     // the empty key is a key like any other
   EXPECT_TRUE(first.Add(std::u16string_view(u"A\0B", 3), 11));
-  EXPECT_TRUE(first.Add(u"A", 12));        // a prefix of a stored key is another key
+  EXPECT_TRUE(first.Add(u"A", 12));    // a prefix of a stored key is another key
   ASSERT_TRUE(first.Find(u"MAT"));
   EXPECT_EQ(*first.Find(u"MAT"), 7u);
   EXPECT_EQ(*first.Find(u"mat"), 8u);
